@@ -1,0 +1,217 @@
+/*
+ * rastrix.h - the whole public interface of the Rastrix graphics library.
+ *
+ * Rastrix draws into off-screen virtual buffers of 8, 16, 24 or 32 bits per
+ * pixel, keeps a 256-entry palette, captures and draws image blocks (zero is
+ * transparent, plain or mirrored, clipped) and reads baseline JPEG, PCX and
+ * FLI/FLC flics itself. Every operation works on one global state record and
+ * returns a 32-bit signed integer: 0 for success; set-up, buffer and header
+ * operations report failure with small negative codes, the two picture
+ * readers with small positive codes. Single-threaded, nothing is logged, no
+ * exceptions cross this interface.
+ *
+ * Typical use:
+ *   rx_set_dc(dc); rx_init(); rx_set_buffer_depth(16);
+ *   int b = rx_buffer_create(640, 480); rx_buffer_select(b);
+ *   rx_show_pcx("FISH.PCX", 0); rx_buffer_paste(0, 639, 0, 479, 0, 479);
+ *   rx_buffer_release(); rx_buffer_free(b); rx_shutdown();
+ */
+#ifndef RASTRIX_H
+#define RASTRIX_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+#define RX_API
+#elif defined(RASTRIX_BUILDING)
+#define RX_API __attribute__((visibility("default")))
+#else
+#define RX_API
+#endif
+
+/* ------------------------------------------------------------------------
+ * Platform handles. The library draws through device contexts and palettes
+ * of its platform layer; to callers they are opaque.
+ * ---------------------------------------------------------------------- */
+typedef struct RxDevice* RxDC;
+typedef struct RxPaletteObject* RxPalette;
+
+/* ------------------------------------------------------------------------
+ * Result codes shared by the library.
+ * ---------------------------------------------------------------------- */
+enum {
+  RX_OK = 0,
+  RX_ERR_ARGUMENT = -1, /* argument out of range, item missing, file cannot be opened */
+  RX_ERR_RESOURCE = -2  /* slot not in use, memory or bitmap unavailable, bad file contents */
+};
+
+/* Picture display flags of rx_show_pcx, rx_show_jpeg and rx_flic_play. */
+enum {
+  RX_SHOW_KEEP_PALETTE = 1, /* pictures: leave the palette and PaletteMap unchanged */
+  RX_FLIC_NO_DELAY = 1,     /* flics: do not wait the frame delay */
+  RX_SHOW_AT_POSITION = 2,  /* upper-left corner at the current drawing position */
+  RX_SHOW_FROM_MEMORY = 4,  /* the whole file is in the InputBuffer */
+  RX_SHOW_NO_REDUCE = 8,    /* 8-bit buffers: no colour reduction */
+  RX_FLIC_KEEP_PALETTE = 16 /* flics: skip palette chunks */
+};
+
+/* ------------------------------------------------------------------------
+ * Set-up and device
+ * ---------------------------------------------------------------------- */
+RX_API int32_t rx_set_dc(RxDC window_dc);
+/* Installs caller memory as the InputBuffer; size 0 installs the built-in
+ * 4096 bytes again. A negative size is refused (RX_ERR_ARGUMENT), as is a
+ * null pointer with a non-zero size. */
+RX_API int32_t rx_set_input_buffer(void* buffer, int32_t size);
+RX_API int32_t rx_init(void);
+RX_API int32_t rx_display_bits(void); /* desktop bits per pixel; 15 reported as 16 */
+RX_API uint32_t rx_clock(void);       /* milliseconds since start / 55 */
+RX_API int32_t rx_shutdown(void);
+
+/* ------------------------------------------------------------------------
+ * Display modes. Results are the platform's: 0 success, 1 restart needed,
+ * negative failure; rx_find_display_mode gives -1 when no mode is listed.
+ * ---------------------------------------------------------------------- */
+RX_API int32_t rx_find_display_mode(int32_t width, int32_t height, int32_t bits);
+/* bits 0 restores the stored desktop mode. */
+RX_API int32_t rx_set_display_mode(int32_t width, int32_t height, int32_t bits,
+                                   int32_t full_screen);
+
+/* ------------------------------------------------------------------------
+ * Palette
+ * ---------------------------------------------------------------------- */
+RX_API RxPalette rx_make_palette(void); /* the caller owns the handle */
+RX_API int32_t rx_realize_palette(RxPalette palette);
+/* Loads count (red, green, blue) triplets from index start on. A run past
+ * entry 255 is cut short at 255; a negative start or count, or a null rgb
+ * with a non-zero count, changes nothing. Always 0. */
+RX_API int32_t rx_set_palette_entries(int32_t start, int32_t count, const uint8_t* rgb);
+
+/* ------------------------------------------------------------------------
+ * Virtual buffers: handles 0..31.
+ * ---------------------------------------------------------------------- */
+/* Depth of buffers created next: 8, 16, 24 or 32; other values are refused
+ * with RX_ERR_ARGUMENT and change nothing. */
+RX_API int32_t rx_set_buffer_depth(int32_t bits);
+/* New handle 0..31; -1 no free slot, or a width or height below 1 or
+ * above RX_MAX_BUFFER_SIDE; -2 memory or bitmap cannot be had. */
+RX_API int32_t rx_buffer_create(int32_t width, int32_t height);
+enum { RX_MAX_BUFFER_SIDE = 16384 };
+RX_API int32_t rx_buffer_select(int32_t handle); /* 0; -1 outside 0..31; -2 slot free */
+RX_API int32_t rx_buffer_release(void);
+RX_API int32_t rx_buffer_free(int32_t handle); /* always 0; active or free slots untouched */
+/* Copies the inclusive source rectangle so that its lower-left corner lands
+ * at (dest_x, dest_y). The rectangle is clipped to both buffers. Returns 0;
+ * free slots copy nothing and return 0; buffers of different depths copy
+ * nothing and return RX_ERR_ARGUMENT. */
+RX_API int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y,
+                              int32_t dest_x, int32_t dest_y, int32_t source, int32_t dest);
+/* Transfers the inclusive rectangle of the active buffer to the window with
+ * its lower-left corner at (dest_x, dest_y); clipped to the buffer and the
+ * screen. Always 0. */
+RX_API int32_t rx_buffer_paste(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y,
+                               int32_t dest_x, int32_t dest_y);
+
+/* ------------------------------------------------------------------------
+ * Colour values and the drawing position
+ * ---------------------------------------------------------------------- */
+RX_API int32_t rx_move_to(int32_t x, int32_t y);
+RX_API uint32_t rx_pack_rgb(int32_t red, int32_t green, int32_t blue); /* low 8 bits each */
+/* Null out-parameters are allowed and left alone. */
+RX_API int32_t rx_unpack_rgb(uint32_t value, int32_t* red, int32_t* green, int32_t* blue);
+
+/* ------------------------------------------------------------------------
+ * Image blocks: caller memory, bottom row first, zero pixels transparent.
+ * ---------------------------------------------------------------------- */
+/* width x height x (1, 2, 3, 3 for 8, 16, 24, 32 bits); 0 when either side
+ * is below 1 or the product does not fit 32 bits. */
+RX_API uint32_t rx_block_size(int32_t width, int32_t height);
+/* Captures the rectangle whose lower-left corner is the current position.
+ * A rectangle that leaves the buffer is refused whole (nothing read or
+ * written) with RX_ERR_ARGUMENT, as is a null block; otherwise 0. */
+RX_API int32_t rx_capture_block(void* block, int32_t width, int32_t height);
+RX_API int32_t rx_draw_block(const void* block, int32_t width, int32_t height);
+RX_API int32_t rx_draw_block_mirrored(const void* block, int32_t width, int32_t height);
+
+/* ------------------------------------------------------------------------
+ * PCX pictures. Results: 0 drawn (or no active buffer); positive failures.
+ * ---------------------------------------------------------------------- */
+enum {
+  RX_PICTURE_CANNOT_OPEN = 1, /* the file did not open */
+  RX_PICTURE_BAD_START = 2,   /* short header, or not this format's first bytes */
+  RX_PCX_UNSUPPORTED = 3      /* planes / bits per plane / buffer depth not supported */
+};
+RX_API int32_t rx_show_pcx(const char* file_name, int32_t flags);
+/* Fits the colours used in an 8-bit active buffer into palette entries
+ * start .. start + count - 1. count below 1 or a run past 255 is refused. */
+RX_API int32_t rx_reduce_colors(int32_t start, int32_t count, uint8_t* palette);
+
+/* ------------------------------------------------------------------------
+ * JPEG pictures (baseline, Huffman, 8-bit, 1 or 3 components).
+ * ---------------------------------------------------------------------- */
+#pragma pack(push, 1)
+typedef struct JpegInfo {
+  uint16_t signature; /* 0xFFD8 once filled */
+  uint16_t width;
+  uint16_t height;
+  uint8_t components;
+  uint8_t sampling[3]; /* components 1..3: H << 4 | V */
+} JpegInfo;
+#pragma pack(pop)
+
+enum {
+  RX_JPEG_MARKER_EXPECTED = 3,   /* a byte where a marker must begin is not 0xFF */
+  RX_JPEG_BUFFER_TOO_SMALL = 4   /* the DecodeBuffer is smaller than one strip */
+};
+RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info); /* 0, -1, -2 */
+RX_API int32_t rx_jpeg_buffer_size(const JpegInfo* info);
+/* Installs caller memory as the DecodeBuffer; a size of 0 or below, or a
+ * null buffer, installs the built-in 10240-byte ScratchArea again. 0. */
+RX_API int32_t rx_set_decode_buffer(void* buffer, int32_t size);
+RX_API int32_t rx_show_jpeg(const char* file_name, int32_t flags);
+
+/* ------------------------------------------------------------------------
+ * Flics (FLI/FLC animations).
+ * ---------------------------------------------------------------------- */
+#pragma pack(push, 1)
+typedef struct FlicContext {
+  uint16_t handle;   /* the library's number for the open file */
+  uint32_t position; /* byte offset of the next chunk (memory source) */
+  uint16_t frames;   /* frame count of the header; informational */
+  uint16_t width;
+  uint16_t height;
+  uint16_t delay;    /* ClockTicks after each frame */
+  uint16_t source;   /* 0 file, 1 memory */
+} FlicContext;
+#pragma pack(pop)
+
+RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context); /* 0, -1, -2 */
+RX_API int32_t rx_flic_close(FlicContext* context);
+RX_API int32_t rx_flic_skip(FlicContext* context, int32_t frames);
+RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags);
+RX_API int32_t rx_wait_ticks(uint32_t ticks);
+
+/* ------------------------------------------------------------------------
+ * Platform layer, the part a program needs to get a device context.
+ * ---------------------------------------------------------------------- */
+/* Makes the headless backend current with an in-memory screen of width x
+ * height at bits per pixel (8, 15, 16, 24 or 32) and returns its window DC;
+ * null for an unsupported depth or size. */
+RX_API RxDC rx_headless_screen(int32_t width, int32_t height, int32_t bits);
+/* Reads one screen pixel as red, green, blue (0..255); -1 outside. */
+RX_API int32_t rx_screen_pixel(int32_t x, int32_t y, uint8_t rgb[3]);
+RX_API int32_t rx_release_dc(RxDC dc);
+RX_API int32_t rx_delete_palette(RxPalette palette);
+
+#ifdef __cplusplus
+} /* extern "C" */
+
+static_assert(sizeof(JpegInfo) == 10, "JpegInfo is packed, 10 bytes");
+static_assert(sizeof(FlicContext) == 16, "FlicContext is packed, 16 bytes");
+#endif
+
+#endif /* RASTRIX_H */

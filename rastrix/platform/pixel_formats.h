@@ -1,0 +1,94 @@
+// Pixel encodings shared by the screen and the library: 5-6-5 packing with
+// the library's widening rule, and reading pixels of a bottom-up DIB.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace rx::platform {
+
+struct Rgb {
+  uint8_t red, green, blue;
+};
+
+// Widening of 5- and 6-bit components: v x 255 / max, truncated.
+constexpr uint8_t widen5(uint32_t v) { return static_cast<uint8_t>(v * 255 / 31); }
+constexpr uint8_t widen6(uint32_t v) { return static_cast<uint8_t>(v * 255 / 63); }
+
+constexpr uint16_t pack_565(Rgb c) {
+  return static_cast<uint16_t>((c.red >> 3) << 11 | (c.green >> 2) << 5 | (c.blue >> 3));
+}
+constexpr Rgb unpack_565(uint16_t v) {
+  return {widen5((v >> 11) & 31), widen6((v >> 5) & 63), widen5(v & 31)};
+}
+
+// The fields of a BITMAPINFO block that a transfer needs.
+struct DibHeader {
+  int32_t header_size, width, height, bits, compression;
+  uint32_t red_mask, green_mask, blue_mask;
+  int32_t info_bytes;  // header + masks or colour table
+};
+
+inline uint32_t load_u32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline uint16_t load_u16(const uint8_t* p) {
+  uint16_t v;
+  std::memcpy(&v, p, 2);
+  return v;
+}
+
+inline DibHeader read_dib_header(const uint8_t* info) {
+  DibHeader h{};
+  h.header_size = static_cast<int32_t>(load_u32(info));
+  h.width = static_cast<int32_t>(load_u32(info + 4));
+  h.height = static_cast<int32_t>(load_u32(info + 8));
+  h.bits = load_u16(info + 14);
+  h.compression = static_cast<int32_t>(load_u32(info + 16));
+  h.info_bytes = h.header_size == 108 ? 108 : 40;
+  if (h.compression == 3) {
+    h.red_mask = load_u32(info + 40);
+    h.green_mask = load_u32(info + 44);
+    h.blue_mask = load_u32(info + 48);
+    if (h.info_bytes < 56) h.info_bytes = 56;  // masks after a short header
+  } else if (h.bits == 8) {
+    h.info_bytes = 40 + 1024;  // enough for either colour-table form
+  }
+  return h;
+}
+
+// Colour of pixel x of a DIB row. For 8-bit bitmaps *index receives the
+// palette index a palette screen shows (usage kPaletteColors), else -1.
+inline Rgb dib_pixel_rgb(const DibHeader& h, const uint8_t* info, const uint8_t* row, int32_t x,
+                         int32_t usage, const PaletteEntry* logical, int* index) {
+  *index = -1;
+  switch (h.bits) {
+    case 8: {
+      uint8_t p = row[x];
+      const uint8_t* table = info + h.header_size;
+      if (usage == kPaletteColors) {
+        uint16_t k = load_u16(table + 2 * p) & 255;
+        *index = k;
+        return {logical[k].red, logical[k].green, logical[k].blue};
+      }
+      const uint8_t* q = table + 4 * p;
+      return {q[2], q[1], q[0]};
+    }
+    case 16: {
+      uint16_t v = load_u16(row + 2 * x);
+      if (h.compression == 3 && h.green_mask == 0x03E0)
+        return {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
+      return unpack_565(v);
+    }
+    case 24:
+      return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    default:
+      return {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+  }
+}
+
+}  // namespace rx::platform

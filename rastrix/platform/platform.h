@@ -1,0 +1,135 @@
+// The thin platform layer: what the library and the demo need from a window
+// system, under names of our own. Two backends share one model: an
+// in-memory screen of the desktop's depth with a system palette. The
+// headless backend keeps only that screen; the SDL2 backend also shows it in
+// a window (see Host).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rx::platform {
+
+struct PaletteEntry {
+  uint8_t red, green, blue, flags;
+};
+
+// Opaque objects handed out to the library (they are RxDC / RxPalette).
+struct Device;
+struct Palette;
+struct Bitmap;
+struct Font;
+
+struct DisplayMode {
+  int32_t width, height, bits;
+};
+
+struct TextMetrics {
+  int32_t height, external_leading, average_char_width;
+};
+
+// Results of display changes, as the platform reports them.
+enum ChangeResult : int32_t {
+  kChangeSuccessful = 0,
+  kChangeRestart = 1,
+  kChangeFailed = -1,
+  kChangeBadMode = -2,
+};
+// Flags of a display change.
+enum ChangeFlags : int32_t {
+  kChangeUpdateRegistry = 1,
+  kChangeTest = 2,
+  kChangeFullscreen = 4,
+};
+// How an 8-bit bitmap's colour table is read.
+enum ColorUsage : int32_t { kRgbColors = 0, kPaletteColors = 1 };
+
+// --- Devices and the screen ---------------------------------------------
+Device* screen_dc();            // the whole screen
+Device* window_dc();            // the application window's DC
+void release_dc(Device* dc);    // no-op for the shared DCs
+int32_t device_bits(Device* dc);  // bits per pixel x planes
+int32_t system_palette_entries(Device* dc, int32_t start, int32_t count, PaletteEntry* out);
+
+// --- Palettes -------------------------------------------------------------
+Palette* create_palette(const PaletteEntry* entries, int32_t count);
+bool delete_palette(Palette* palette);
+Palette* select_palette(Device* dc, Palette* palette, bool background);  // previous
+int32_t realize_palette(Device* dc);
+bool animate_palette(Palette* palette, int32_t start, int32_t count, const PaletteEntry* entries);
+
+// --- Memory DC and bitmaps ------------------------------------------------
+Device* create_memory_dc();
+bool delete_dc(Device* dc);
+Bitmap* select_bitmap(Device* dc, Bitmap* bitmap);  // previous bitmap
+// A device-independent bitmap section described by a BITMAPINFO block
+// (header + masks or colour table). The platform owns the pixel memory.
+Bitmap* create_dib_section(Device* dc, const uint8_t* info, int32_t usage, uint8_t** pixels);
+bool delete_bitmap(Bitmap* bitmap);
+// Transfers a rectangle of a bottom-up bitmap to the device, converting to
+// the screen's depth. Rows are counted from the bottom of the bitmap.
+int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32_t width,
+                               int32_t height, int32_t src_x, int32_t src_y,
+                               int32_t first_scan, int32_t scan_count, const uint8_t* bits,
+                               const uint8_t* info, int32_t usage);
+
+// --- Header memory --------------------------------------------------------
+void* global_alloc_zeroed(uint32_t bytes);
+void global_free(void* memory);
+
+// --- Font -----------------------------------------------------------------
+Font* stock_fixed_font();
+TextMetrics text_metrics(Device* dc, Font* font);
+
+// --- Display modes, time, version -----------------------------------------
+bool enum_display_settings(int32_t mode_number, DisplayMode* out);
+// mode null: back to the stored desktop mode.
+int32_t change_display_settings(const DisplayMode* mode, int32_t flags);
+uint32_t tick_count();  // milliseconds since start, wraps at 2^32
+uint32_t version();     // top bit clear: the modern family
+
+// --- Backends -------------------------------------------------------------
+// What shows the screen to a person; the headless backend has none.
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual void present() = 0;  // the screen changed
+  virtual void display_changed(const DisplayMode* mode, bool full_screen) = 0;
+  virtual uint32_t ticks() = 0;
+};
+
+// Headless screen: width x height at bits (8, 15, 16, 24, 32). Replaces any
+// earlier screen and resets palettes, modes and the call log. false for an
+// unsupported depth or size.
+bool use_headless(int32_t width, int32_t height, int32_t bits);
+void set_host(Host* host);  // null: headless
+
+// --- Screen access for hosts and tests -----------------------------------
+struct ScreenView {
+  int32_t width, height, bits;  // bits as configured (15 stays 15)
+  int32_t bytes_per_row;        // top-down rows
+  const uint8_t* pixels;
+};
+ScreenView screen_view();
+// Red, green, blue of a screen pixel; false outside the screen.
+bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]);
+// The 256 colours the screen shows for its indices (8-bit screens).
+const PaletteEntry* system_palette();
+
+// --- Test controls (headless) ---------------------------------------------
+void set_display_modes(const std::vector<DisplayMode>& modes);
+void set_test_change_result(int32_t result);  // what a kChangeTest reports
+void set_change_results(const std::vector<int32_t>& results);  // next real changes, in order
+// Virtual clock: when on, tick_count() returns the set value and advances
+// it by step on every read, so busy waits end without real time passing.
+void set_virtual_clock(bool on, uint32_t start = 0, uint32_t step = 1);
+void set_tick(uint32_t ms);
+// Every platform call that changes something is appended here, with the
+// virtual or real time, e.g. "change 640x480x16 flags=4 @1200".
+const std::vector<std::string>& call_log();
+void clear_call_log();
+void set_version(uint32_t version);
+void set_fail_bitmaps(bool fail);  // create_dib_section / global_alloc fail
+
+}  // namespace rx::platform

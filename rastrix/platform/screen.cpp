@@ -1,0 +1,486 @@
+// The screen model shared by both backends: an in-memory screen of the
+// desktop's depth, its system palette, palettes, bitmaps and display modes.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/pixel_formats.h"
+
+namespace rx::platform {
+
+struct Palette {
+  PaletteEntry entries[256];
+  int32_t count;
+};
+
+struct Bitmap {
+  std::vector<uint8_t> info;
+  uint8_t* pixels;
+  int32_t width, height, bits, stride;
+};
+
+struct Device {
+  enum Kind { kScreen, kWindow, kMemory } kind;
+  Palette* palette;  // selected palette
+  Bitmap* bitmap;    // selected bitmap (memory DCs)
+};
+
+struct Font {
+  int32_t id;
+};
+
+namespace {
+
+// The twenty colours an 8-bit desktop keeps for itself.
+constexpr PaletteEntry kStaticColors[20] = {
+    {0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},
+    {0, 0, 128, 0},     {128, 0, 128, 0},   {0, 128, 128, 0},   {192, 192, 192, 0},
+    {192, 220, 192, 0}, {164, 200, 240, 0}, {255, 251, 240, 0}, {160, 160, 164, 0},
+    {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
+    {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
+};
+// A 4-bit desktop's sixteen colours: the first eight then the last eight
+// static colours.
+constexpr int kStaticFirst = 10;
+
+struct ScreenState {
+  int32_t width = 640, height = 480, bits = 32;
+  int32_t bytes_per_row = 0;
+  std::vector<uint8_t> pixels;
+  PaletteEntry system[256]{};
+  DisplayMode desktop{640, 480, 32};
+  DisplayMode current{640, 480, 32};
+  std::vector<DisplayMode> modes;
+  int32_t test_result = kChangeSuccessful;
+  std::vector<int32_t> change_results;
+  bool virtual_clock = false;
+  uint32_t tick = 0, tick_step = 1;
+  std::vector<std::string> log;
+  uint32_t version = 0x23F00206;  // top bit clear
+  bool fail_bitmaps = false;
+  Host* host = nullptr;
+  Device screen{Device::kScreen, nullptr, nullptr};
+  Device window{Device::kWindow, nullptr, nullptr};
+  Palette default_palette{};
+  Font fixed_font{10};
+};
+
+void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t bits);
+
+ScreenState& screen() {
+  static ScreenState s;
+  static const bool ready = [] {
+    // Until a backend is chosen the screen is a headless 640 x 480 desktop.
+    configure_headless(s, 640, 480, 32);
+    return true;
+  }();
+  (void)ready;
+  return s;
+}
+
+int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
+
+void log_call(const std::string& what) {
+  ScreenState& s = screen();
+  s.log.push_back(what + " @" + std::to_string(tick_count()));
+}
+
+void reset_system_palette(ScreenState& s) {
+  std::memset(s.system, 0, sizeof s.system);
+  if (s.bits == 4) {
+    for (int i = 0; i < 8; ++i) s.system[i] = kStaticColors[i];
+    for (int i = 0; i < 8; ++i) s.system[8 + i] = kStaticColors[12 + i];
+    return;
+  }
+  for (int i = 0; i < kStaticFirst; ++i) s.system[i] = kStaticColors[i];
+  for (int i = 0; i < kStaticFirst; ++i) s.system[246 + i] = kStaticColors[10 + i];
+}
+
+void allocate_screen(ScreenState& s, int32_t width, int32_t height, int32_t bits) {
+  s.width = width;
+  s.height = height;
+  s.bits = bits;
+  s.bytes_per_row = width * storage_bytes(bits);
+  s.pixels.assign(static_cast<size_t>(s.bytes_per_row) * height, 0);
+}
+
+bool supported_screen_bits(int32_t bits) {
+  return bits == 4 || bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Nearest colour of the system palette, for RGB pixels on palette screens.
+uint8_t nearest_system_index(const ScreenState& s, Rgb c) {
+  int entries = s.bits == 4 ? 16 : 256;
+  int best = 0;
+  int32_t best_d = INT32_MAX;
+  for (int i = 0; i < entries; ++i) {
+    int dr = c.red - s.system[i].red, dg = c.green - s.system[i].green,
+        db = c.blue - s.system[i].blue;
+    int32_t d = dr * dr + dg * dg + db * db;
+    if (d < best_d) {
+      best_d = d;
+      best = i;
+    }
+  }
+  return static_cast<uint8_t>(best);
+}
+
+void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
+  uint8_t* p = s.pixels.data() + static_cast<size_t>(y) * s.bytes_per_row +
+               static_cast<size_t>(x) * storage_bytes(s.bits);
+  switch (s.bits) {
+    case 4:
+    case 8:
+      *p = index >= 0 ? static_cast<uint8_t>(index) : nearest_system_index(s, c);
+      break;
+    case 15: {
+      uint16_t v = static_cast<uint16_t>((c.red >> 3) << 10 | (c.green >> 3) << 5 | c.blue >> 3);
+      std::memcpy(p, &v, 2);
+      break;
+    }
+    case 16: {
+      uint16_t v = pack_565(c);
+      std::memcpy(p, &v, 2);
+      break;
+    }
+    default:
+      p[0] = c.blue;
+      p[1] = c.green;
+      p[2] = c.red;
+      if (s.bits == 32) p[3] = 0;
+  }
+}
+
+}  // namespace
+
+// --- Devices and the screen -------------------------------------------------
+
+Device* screen_dc() { return &screen().screen; }
+Device* window_dc() { return &screen().window; }
+void release_dc(Device*) {}
+
+int32_t device_bits(Device*) { return screen().bits; }
+
+int32_t system_palette_entries(Device*, int32_t start, int32_t count, PaletteEntry* out) {
+  ScreenState& s = screen();
+  if (s.bits > 8 || out == nullptr || start < 0 || count < 0) return 0;
+  int32_t n = 0;
+  for (; n < count && start + n < 256; ++n) out[n] = s.system[start + n];
+  return n;
+}
+
+// --- Palettes ---------------------------------------------------------------
+
+Palette* create_palette(const PaletteEntry* entries, int32_t count) {
+  if (entries == nullptr || count < 1 || count > 256) return nullptr;
+  auto* p = new Palette{};
+  std::copy(entries, entries + count, p->entries);
+  p->count = count;
+  log_call("create_palette");
+  return p;
+}
+
+bool delete_palette(Palette* palette) {
+  ScreenState& s = screen();
+  if (palette == nullptr || palette == &s.default_palette) return false;
+  if (s.window.palette == palette) s.window.palette = nullptr;
+  log_call("delete_palette");
+  delete palette;
+  return true;
+}
+
+Palette* select_palette(Device* dc, Palette* palette, bool) {
+  if (dc == nullptr) return nullptr;
+  Palette* previous = dc->palette ? dc->palette : &screen().default_palette;
+  dc->palette = palette == &screen().default_palette ? nullptr : palette;
+  log_call("select_palette");
+  return previous;
+}
+
+int32_t realize_palette(Device* dc) {
+  ScreenState& s = screen();
+  log_call("realize_palette");
+  if (dc == nullptr || dc->palette == nullptr || s.bits != 8) return 0;
+  // Foreground realization: entries outside the static colours take their
+  // own system slots at the same indices.
+  int32_t mapped = 0;
+  for (int i = kStaticFirst; i < 256 - kStaticFirst && i < dc->palette->count; ++i) {
+    s.system[i] = dc->palette->entries[i];
+    s.system[i].flags = 0;
+    ++mapped;
+  }
+  return mapped;
+}
+
+bool animate_palette(Palette* palette, int32_t start, int32_t count, const PaletteEntry* entries) {
+  ScreenState& s = screen();
+  if (palette == nullptr || entries == nullptr || start < 0 || count < 0) return false;
+  bool shown = s.window.palette == palette && s.bits == 8;
+  for (int32_t i = 0; i < count && start + i < palette->count; ++i) {
+    int32_t k = start + i;
+    if (!(palette->entries[k].flags & 1)) continue;  // only reserved entries animate
+    palette->entries[k] = entries[i];
+    if (shown && k >= kStaticFirst && k < 256 - kStaticFirst) {
+      s.system[k] = entries[i];
+      s.system[k].flags = 0;
+    }
+  }
+  if (shown && s.host) s.host->present();
+  return true;
+}
+
+// --- Memory DC and bitmaps ----------------------------------------------------
+
+Device* create_memory_dc() {
+  log_call("create_memory_dc");
+  return new Device{Device::kMemory, nullptr, nullptr};
+}
+
+bool delete_dc(Device* dc) {
+  if (dc == nullptr || dc->kind != Device::kMemory) return false;
+  log_call("delete_dc");
+  delete dc;
+  return true;
+}
+
+Bitmap* select_bitmap(Device* dc, Bitmap* bitmap) {
+  if (dc == nullptr) return nullptr;
+  Bitmap* previous = dc->bitmap;
+  dc->bitmap = bitmap;
+  return previous;
+}
+
+Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t, uint8_t** pixels) {
+  ScreenState& s = screen();
+  if (info == nullptr || pixels == nullptr || s.fail_bitmaps) return nullptr;
+  DibHeader h = read_dib_header(info);
+  if (h.width < 1 || h.height < 1 ||
+      !(h.bits == 8 || h.bits == 16 || h.bits == 24 || h.bits == 32))
+    return nullptr;
+  int32_t stride = ((h.width * h.bits + 31) / 32) * 4;
+  size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(h.height);
+  auto* b = new Bitmap{};
+  b->info.assign(info, info + h.info_bytes);
+  b->pixels = static_cast<uint8_t*>(std::aligned_alloc(32, (bytes + 31) / 32 * 32));
+  if (b->pixels == nullptr) {
+    delete b;
+    return nullptr;
+  }
+  std::memset(b->pixels, 0, bytes);
+  b->width = h.width;
+  b->height = h.height;
+  b->bits = h.bits;
+  b->stride = stride;
+  *pixels = b->pixels;
+  log_call("create_dib " + std::to_string(h.width) + "x" + std::to_string(h.height) + "x" +
+           std::to_string(h.bits));
+  return b;
+}
+
+bool delete_bitmap(Bitmap* bitmap) {
+  if (bitmap == nullptr) return false;
+  log_call("delete_bitmap");
+  std::free(bitmap->pixels);
+  delete bitmap;
+  return true;
+}
+
+int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32_t width,
+                               int32_t height, int32_t src_x, int32_t src_y,
+                               int32_t first_scan, int32_t scan_count, const uint8_t* bits,
+                               const uint8_t* info, int32_t usage) {
+  ScreenState& s = screen();
+  if (dc == nullptr || bits == nullptr || info == nullptr || width <= 0 || height <= 0) return 0;
+  DibHeader h = read_dib_header(info);
+  if (h.width < 1 || h.height < 1) return 0;
+  int32_t stride = ((h.width * h.bits + 31) / 32) * 4;
+  const Palette* logical = dc->palette ? dc->palette : &s.default_palette;
+  int32_t lines = 0;
+  for (int32_t j = 0; j < height; ++j) {
+    int32_t sy = src_y + height - 1 - j;  // bottom-up source row
+    int32_t y = dest_y + j;
+    if (y < 0 || y >= s.height || sy < first_scan || sy >= first_scan + scan_count ||
+        sy < 0 || sy >= h.height)
+      continue;
+    const uint8_t* row = bits + static_cast<size_t>(sy) * stride;
+    for (int32_t i = 0; i < width; ++i) {
+      int32_t sx = src_x + i, x = dest_x + i;
+      if (x < 0 || x >= s.width || sx < 0 || sx >= h.width) continue;
+      int index = -1;
+      Rgb c = dib_pixel_rgb(h, info, row, sx, usage, logical->entries, &index);
+      if (s.bits > 8) index = -1;
+      store_pixel(s, x, y, c, index);
+    }
+    ++lines;
+  }
+  log_call("transfer " + std::to_string(width) + "x" + std::to_string(height) + " to " +
+           std::to_string(dest_x) + "," + std::to_string(dest_y));
+  if (s.host) s.host->present();
+  return lines;
+}
+
+// --- Header memory, font ------------------------------------------------------
+
+void* global_alloc_zeroed(uint32_t bytes) {
+  if (screen().fail_bitmaps) return nullptr;
+  return std::calloc(1, bytes ? bytes : 1);
+}
+void global_free(void* memory) { std::free(memory); }
+
+Font* stock_fixed_font() { return &screen().fixed_font; }
+TextMetrics text_metrics(Device*, Font* font) {
+  if (font == nullptr) return {0, 0, 0};
+  return {12, 0, 8};
+}
+
+// --- Display modes, time, version ---------------------------------------------
+
+bool enum_display_settings(int32_t mode_number, DisplayMode* out) {
+  ScreenState& s = screen();
+  if (mode_number < 0 || static_cast<size_t>(mode_number) >= s.modes.size() || out == nullptr)
+    return false;
+  *out = s.modes[static_cast<size_t>(mode_number)];
+  return true;
+}
+
+int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
+  ScreenState& s = screen();
+  if (mode == nullptr) {
+    log_call("restore");
+    if (s.current.width != s.desktop.width || s.current.height != s.desktop.height ||
+        s.current.bits != s.desktop.bits)
+      allocate_screen(s, s.desktop.width, s.desktop.height, s.desktop.bits);
+    s.current = s.desktop;
+    reset_system_palette(s);
+    if (s.host) s.host->display_changed(nullptr, false);
+    return kChangeSuccessful;
+  }
+  std::string what = std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" +
+                     std::to_string(mode->bits) + " flags=" + std::to_string(flags);
+  if (flags & kChangeTest) {
+    log_call("test " + what);
+    return s.test_result;
+  }
+  log_call("change " + what);
+  int32_t result = kChangeSuccessful;
+  if (!s.change_results.empty()) {
+    result = s.change_results.front();
+    s.change_results.erase(s.change_results.begin());
+  }
+  if (result != kChangeSuccessful) return result;
+  if (!supported_screen_bits(mode->bits) || mode->width < 1 || mode->height < 1)
+    return kChangeBadMode;
+  if (mode->width != s.width || mode->height != s.height || mode->bits != s.bits) {
+    allocate_screen(s, mode->width, mode->height, mode->bits);
+    reset_system_palette(s);
+  }
+  s.current = *mode;
+  if (s.host) s.host->display_changed(mode, (flags & kChangeFullscreen) != 0);
+  return kChangeSuccessful;
+}
+
+uint32_t tick_count() {
+  ScreenState& s = screen();
+  if (s.virtual_clock) {
+    uint32_t now = s.tick;
+    s.tick += s.tick_step;
+    return now;
+  }
+  if (s.host) return s.host->ticks();
+  using namespace std::chrono;
+  static const steady_clock::time_point start = steady_clock::now();
+  return static_cast<uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now() - start).count());
+}
+
+uint32_t version() { return screen().version; }
+
+// --- Backends -------------------------------------------------------------------
+
+namespace {
+void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t bits) {
+  allocate_screen(s, width, height, bits);
+  reset_system_palette(s);
+  s.desktop = s.current = DisplayMode{width, height, bits};
+  s.modes.clear();
+  for (int32_t b : {8, 16, 24, 32}) s.modes.push_back({640, 480, b});
+  if (!(width == 640 && height == 480)) s.modes.push_back({width, height, bits});
+  s.test_result = kChangeSuccessful;
+  s.change_results.clear();
+  s.log.clear();
+  s.window.palette = nullptr;
+  s.screen.palette = nullptr;
+  for (int i = 0; i < 256; ++i) s.default_palette.entries[i] = s.system[i];
+  s.default_palette.count = 256;
+  s.fail_bitmaps = false;
+}
+}  // namespace
+
+bool use_headless(int32_t width, int32_t height, int32_t bits) {
+  if (!supported_screen_bits(bits) || width < 1 || height < 1 || width > 16384 ||
+      height > 16384)
+    return false;
+  configure_headless(screen(), width, height, bits);
+  return true;
+}
+
+void set_host(Host* host) { screen().host = host; }
+
+ScreenView screen_view() {
+  ScreenState& s = screen();
+  return {s.width, s.height, s.bits, s.bytes_per_row, s.pixels.data()};
+}
+
+bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]) {
+  ScreenState& s = screen();
+  if (x < 0 || y < 0 || x >= s.width || y >= s.height || s.pixels.empty()) return false;
+  const uint8_t* p = s.pixels.data() + static_cast<size_t>(y) * s.bytes_per_row +
+                     static_cast<size_t>(x) * storage_bytes(s.bits);
+  Rgb c{};
+  uint16_t v = 0;
+  switch (s.bits) {
+    case 4:
+    case 8:
+      c = {s.system[*p].red, s.system[*p].green, s.system[*p].blue};
+      break;
+    case 15:
+      std::memcpy(&v, p, 2);
+      c = {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
+      break;
+    case 16:
+      std::memcpy(&v, p, 2);
+      c = unpack_565(v);
+      break;
+    default:
+      c = {p[2], p[1], p[0]};
+  }
+  rgb[0] = c.red;
+  rgb[1] = c.green;
+  rgb[2] = c.blue;
+  return true;
+}
+
+const PaletteEntry* system_palette() { return screen().system; }
+
+// --- Test controls ------------------------------------------------------------------
+
+void set_display_modes(const std::vector<DisplayMode>& modes) { screen().modes = modes; }
+void set_test_change_result(int32_t result) { screen().test_result = result; }
+void set_change_results(const std::vector<int32_t>& results) { screen().change_results = results; }
+void set_virtual_clock(bool on, uint32_t start, uint32_t step) {
+  ScreenState& s = screen();
+  s.virtual_clock = on;
+  s.tick = start;
+  s.tick_step = step;
+}
+void set_tick(uint32_t ms) { screen().tick = ms; }
+const std::vector<std::string>& call_log() { return screen().log; }
+void clear_call_log() { screen().log.clear(); }
+void set_version(uint32_t version) { screen().version = version; }
+void set_fail_bitmaps(bool fail) { screen().fail_bitmaps = fail; }
+
+}  // namespace rx::platform

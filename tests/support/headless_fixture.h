@@ -1,0 +1,26 @@
+// A fresh library on a fresh headless screen for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "rastrix.h"
+
+namespace rx::support {
+
+// Frees every buffer and shuts the library down, so tests start clean.
+void reset_library();
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  // Screen depth of the headless desktop; override to change.
+  virtual int32_t desktop_bits() const { return 32; }
+  void SetUp() override;
+  void TearDown() override;
+  RxDC dc_ = nullptr;
+};
+
+// Creates and selects a buffer of the given depth; returns its handle.
+int32_t make_buffer(int32_t bits, int32_t width, int32_t height);
+
+}  // namespace rx::support

@@ -1,0 +1,8 @@
+// Flic support of rxtool: not yet wired to the library.
+#include "formats.h"
+
+namespace rxtool {
+
+const Format kFlicFormat = {"flic", nullptr, nullptr, nullptr, nullptr, nullptr};
+
+}  // namespace rxtool

@@ -1,0 +1,8 @@
+// Jpeg support of rxtool: not yet wired to the library.
+#include "formats.h"
+
+namespace rxtool {
+
+const Format kJpegFormat = {"jpeg", nullptr, nullptr, nullptr, nullptr, nullptr};
+
+}  // namespace rxtool
