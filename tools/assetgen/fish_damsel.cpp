@@ -14,11 +14,11 @@ const Rgb kFin{26, 96, 222};
 void body_path(cairo_t* cr) {
   cairo_new_path(cr);
   cairo_move_to(cr, 100, 1);
-  cairo_curve_to(cr, 98, -9, 84, -17, 66, -17);
-  cairo_curve_to(cr, 46, -17, 34, -10, 25, -6);
+  cairo_curve_to(cr, 98, -10, 84, -19, 66, -19);
+  cairo_curve_to(cr, 46, -19, 34, -11, 25, -6);
   cairo_line_to(cr, 25, 6);
-  cairo_curve_to(cr, 34, 10, 48, 16, 66, 15);
-  cairo_curve_to(cr, 84, 14, 97, 9, 100, 1);
+  cairo_curve_to(cr, 34, 11, 48, 17, 66, 16);
+  cairo_curve_to(cr, 84, 15, 97, 9, 100, 1);
   cairo_close_path(cr);
 }
 
@@ -68,17 +68,12 @@ void draw_blue_damsel(cairo_t* cr, const Pose& pose, double width, double height
 
   // Body.
   body_path(cr);
-  fill_vertical(cr, -17, 15, {{0, kBack}, {0.35, kFlank}, {0.6, kFlank}, {1, kBelly}});
+  fill_vertical(cr, -19, 16, {{0, kBack}, {0.35, kFlank}, {0.6, kFlank}, {1, kBelly}});
   scale_rows(cr, 34, 84, -15, 14, 4.2, 0.09);
-  // Iridescent streaks on the head and a dark line through the eye.
+  // An iridescent streak along the flank.
   cairo_save(cr);
   cairo_clip_preserve(cr);
   cairo_new_path(cr);
-  cairo_move_to(cr, 99, 0);
-  cairo_curve_to(cr, 94, -3, 90, -5, 80, -8);
-  cairo_set_line_width(cr, 1.4);
-  set_source(cr, Rgb{14, 28, 80}, 0.8);
-  cairo_stroke(cr);
   cairo_move_to(cr, 92, 4);
   cairo_curve_to(cr, 84, 2, 76, -2, 62, -4);
   cairo_set_line_width(cr, 1.0);
@@ -86,7 +81,7 @@ void draw_blue_damsel(cairo_t* cr, const Pose& pose, double width, double height
   cairo_stroke(cr);
   cairo_restore(cr);
   body_path(cr);
-  shade_body(cr, -17, 15, 0.25);
+  shade_body(cr, -19, 16, 0.3);
   cairo_new_path(cr);
 
   // Pelvic and pectoral fins, beating with the pose.

@@ -13,6 +13,7 @@ Image render_aquarium() {
   paint_gravel_and_rocks(image);
   paint_front_plants(image);
   paint_air_pipe(image);
+  paint_motes(image);
   paint_light_shafts(image);
   finish_photo(image);
   return image;

@@ -1,6 +1,6 @@
 // The layers of the aquarium photograph, painted in this order by
 // render_aquarium(): water, far silhouettes, back plants, sand, gravel and
-// rocks, front plants, the air pipe, light, then the camera's finish.
+// rocks, front plants, the air pipe, drifting specks, light, then the camera's finish.
 #pragma once
 
 #include "raster.h"
@@ -21,6 +21,7 @@ void paint_sand(Image& image);
 void paint_gravel_and_rocks(Image& image);
 void paint_front_plants(Image& image);
 void paint_air_pipe(Image& image);
+void paint_motes(Image& image);
 void paint_light_shafts(Image& image);
 void finish_photo(Image& image);
 

@@ -2,6 +2,7 @@
 // shafts, caustics, far silhouettes and the camera's finish.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "noise.h"
 #include "photo.h"
@@ -16,6 +17,8 @@ constexpr uint32_t kCausticSeed = 13;
 constexpr uint32_t kGrainSeed = 14;
 constexpr uint32_t kRidgeSeed = 15;
 constexpr uint32_t kSandLineSeed = 16;
+constexpr uint32_t kMoteSeed = 17;
+constexpr int kMotes = 260;
 
 const Rgb kSurfaceWater{82, 170, 198};
 const Rgb kMidWater{30, 104, 150};
@@ -101,6 +104,23 @@ void paint_far_silhouettes(Image& image) {
   composite(image, layer);
 }
 
+void paint_motes(Image& image) {
+  // Specks drifting in the water catch the light: the mark of a real tank.
+  Layer layer(image.width(), image.height());
+  cairo_t* cr = layer.cr();
+  Rng rng(kMoteSeed);
+  for (int i = 0; i < kMotes; ++i) {
+    const double x = rng.uniform(0, image.width());
+    const double y = rng.uniform(20, 390);
+    const double r = rng.uniform(0.4, 1.3);
+    cairo_arc(cr, x, y, r, 0, 2 * std::numbers::pi);
+    cairo_set_source_rgba(cr, 0.85, 0.95, 0.9, rng.uniform(0.15, 0.5));
+    cairo_fill(cr);
+  }
+  layer.blur(0.6);
+  composite(image, layer);
+}
+
 void paint_light_shafts(Image& image) {
   // Slanting shafts from the lamp, fading with depth; softer over the floor.
   constexpr double kSlant = 0.32;
@@ -134,7 +154,7 @@ void finish_photo(Image& image) {
     for (int x = 0; x < image.width(); ++x) {
       const double r2 = std::pow((x - cx) / cx, 2) + std::pow((y - cy) / cy, 2);
       const double vignette = 1 - 0.16 * r2;
-      const double grain = 7 * (lattice(x, y, kGrainSeed) - 0.5) + 4 * (value_noise(x / 1.7, y / 1.7, kGrainSeed + 1) - 0.5);
+      const double grain = 9 * (lattice(x, y, kGrainSeed) - 0.5) + 4 * (value_noise(x / 1.7, y / 1.7, kGrainSeed + 1) - 0.5);
       float* p = image.at(x, y);
       for (int c = 0; c < 3; ++c) {
         const double chroma = 2.5 * (lattice(x, y, kGrainSeed + 2 + static_cast<uint32_t>(c)) - 0.5);
