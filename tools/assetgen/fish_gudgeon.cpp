@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "fish_draw.h"
+#include "noise.h"
 
 namespace assetgen {
 namespace {
@@ -87,15 +88,17 @@ void draw_gudgeon(cairo_t* cr, const Pose& pose, double width, double height) {
   cairo_save(cr);
   cairo_clip_preserve(cr);
   cairo_new_path(cr);
+  Rng rng(405);
   for (int i = 0; i < 8; ++i) {
-    const double x = 32 + i * 7.2;
+    const double x = 32 + i * 7.2 + rng.uniform(-1.2, 1.2);
     cairo_save(cr);
-    cairo_translate(cr, x, -0.5 + 0.3 * (i % 3));
-    cairo_scale(cr, 2.6 + 0.3 * (i % 2), 2.0);
+    cairo_translate(cr, x, rng.uniform(-1.5, 0.8));
+    cairo_rotate(cr, rng.uniform(-0.5, 0.5));
+    cairo_scale(cr, rng.uniform(2.0, 3.4), rng.uniform(1.5, 2.8));
     cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
   }
-  set_source(cr, kBlotch, 0.8);
+  set_source(cr, kBlotch, 0.65);
   cairo_fill(cr);
   cairo_restore(cr);
   body_path(cr);

@@ -20,7 +20,7 @@ struct Knot {
 
 // From the neck down the trunk and round the forward curl of the tail.
 const Knot kSpine[] = {
-    {20, 19, 4.6}, {19, 26, 6.6}, {21, 34, 8.0}, {22, 43, 8.4}, {20, 51, 7.4}, {17, 58, 6.0},
+    {20, 15, 3.8}, {19, 21, 5.2}, {20, 28, 7.0}, {23, 36, 8.4}, {25, 44, 8.8}, {23, 52, 7.6}, {18, 58, 6.0},
     {15, 64, 4.6}, {15, 70, 3.6}, {17, 75, 2.9}, {21, 78, 2.3}, {25, 77, 1.9}, {27, 73, 1.5},
     {25, 70, 1.1}, {22.5, 71.5, 0.7},
 };
@@ -100,14 +100,14 @@ void draw_seahorse(cairo_t* cr, const Pose& pose, double width, double height) {
   const std::vector<Edge> edges = trunk_edges();
 
   // Dorsal fin on the back, its rays fluttering from frame to frame.
-  cairo_move_to(cr, 13.5, 38);
-  cairo_curve_to(cr, 6, 40, 4, 48, 6.5, 55);
-  cairo_line_to(cr, 13, 54);
+  cairo_move_to(cr, 18, 38);
+  cairo_curve_to(cr, 10, 40, 8, 48, 10, 56);
+  cairo_line_to(cr, 17, 55);
   cairo_close_path(cr);
   cairo_set_source_rgba(cr, 0.98, 0.86, 0.55, 0.8);
   cairo_fill_preserve(cr);
   const double flutter = 0.18 * (pose.frame - 1);
-  fin_rays(cr, 15, 46, std::numbers::pi - 0.9 + flutter, std::numbers::pi + 0.7 + flutter, 7, 12,
+  fin_rays(cr, 19, 47, std::numbers::pi - 0.9 + flutter, std::numbers::pi + 0.7 + flutter, 7, 12,
            Rgb{200, 120, 40}, 0.7, 0.6);
   cairo_new_path(cr);
 
