@@ -193,7 +193,7 @@ WheelAnimation render_wheel(const Image& background) {
     Layer layer(w, h);
     draw_wheel(layer.cr(), f);
     // Slightly soft, like everything else the camera saw.
-    layer.blur(0.5);
+    layer.blur(0.35);
     Image frame = background;
     composite(frame, layer);
     layer.flush();
