@@ -3,6 +3,7 @@
 // as transparent, and the generator reproducing them byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -32,17 +33,18 @@ struct Rect {
 
 struct Kind {
   const char* file;
+  bool faces_left;
   std::vector<Rect> frames;
 };
 
 // Where the demo cuts its sprites (inclusive bounds).
 const Kind kKinds[] = {
-    {"BLUEDAMS.PCX", {{79, 232, 218, 281}, {270, 423, 219, 281}, {457, 610, 219, 281}, {73, 226, 334, 396}}},
-    {"BLUETANG.PCX", {{492, 635, 200, 275}, {325, 468, 200, 275}, {165, 308, 200, 275}, {1, 144, 199, 274}}},
-    {"BUTTRFLY.PCX", {{244, 397, 191, 286}, {41, 194, 191, 286}, {41, 194, 337, 433}, {244, 397, 338, 433}}},
-    {"GUDGEON.PCX", {{23, 203, 198, 280}, {231, 411, 195, 280}, {438, 618, 195, 280}, {23, 203, 340, 425}}},
-    {"KILLIFSH.PCX", {{133, 285, 153, 205}, {350, 502, 153, 205}, {136, 288, 273, 324}, {350, 502, 272, 324}}},
-    {"SEAHORSE.PCX", {{388, 435, 205, 293}, {295, 342, 205, 293}, {199, 246, 205, 293}}},
+    {"BLUEDAMS.PCX", true, {{79, 232, 218, 281}, {270, 423, 219, 281}, {457, 610, 219, 281}, {73, 226, 334, 396}}},
+    {"BLUETANG.PCX", false, {{492, 635, 200, 275}, {325, 468, 200, 275}, {165, 308, 200, 275}, {1, 144, 199, 274}}},
+    {"BUTTRFLY.PCX", false, {{244, 397, 191, 286}, {41, 194, 191, 286}, {41, 194, 337, 433}, {244, 397, 338, 433}}},
+    {"GUDGEON.PCX", false, {{23, 203, 198, 280}, {231, 411, 195, 280}, {438, 618, 195, 280}, {23, 203, 340, 425}}},
+    {"KILLIFSH.PCX", false, {{133, 285, 153, 205}, {350, 502, 153, 205}, {136, 288, 273, 324}, {350, 502, 272, 324}}},
+    {"SEAHORSE.PCX", true, {{388, 435, 205, 293}, {295, 342, 205, 293}, {199, 246, 205, 293}}},
 };
 
 // Decodes an 8-bit, one-plane PCX (ZSoft run-length coding) into indices.
@@ -139,6 +141,54 @@ TEST(DemoAssets, FishFramesLieInsideTheirRectanglesInVisibleColours) {
     EXPECT_EQ(stray, 0) << "fish pixels on or outside a frame's edge";
     EXPECT_EQ(invisible, 0) << "fish colours that pack to 0 in 5-6-5";
     for (size_t i = 0; i < per_frame.size(); ++i) EXPECT_GT(per_frame[i], 500) << "frame " << i;
+  }
+}
+
+Bytes fish_pixels(const Kind& kind) {
+  const Bytes file = read_file(kAssets / kind.file);
+  if (file.size() < 128 + 769) return {};
+  return decode_pcx_indices(file, 640, 480);
+}
+
+// Sprites are drawn from their lower-left corner; only tail and fins may
+// move, so the head of every frame must be the same picture.
+TEST(DemoAssets, FishHeadsDoNotMoveBetweenFrames) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.file);
+    const Bytes pixels = fish_pixels(kind);
+    ASSERT_FALSE(pixels.empty());
+    int width = 640, height = 480;
+    for (const Rect& r : kind.frames) {
+      width = std::min(width, r.max_x - r.min_x + 1);
+      height = std::min(height, r.max_y - r.min_y + 1);
+    }
+    auto at = [&](const Rect& r, int x, int y) {  // y counted up from the bottom row
+      return pixels[(r.max_y - y) * 640 + r.min_x + x];
+    };
+    // The head end: from the snout's column, a tenth of the frame inwards.
+    const Rect& first = kind.frames[0];
+    int snout = kind.faces_left ? width : -1;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (at(first, x, y) == 0) continue;
+        snout = kind.faces_left ? std::min(snout, x) : std::max(snout, x);
+      }
+    }
+    const int head = std::max(width / 10, 12);  // the seahorse is narrow
+    const int from = kind.faces_left ? snout : std::max(0, snout - head + 1);
+    const int to = kind.faces_left ? std::min(width - 1, snout + head - 1) : snout;
+    // Rows of the middle half: fin crests above and below the head may rise.
+    int visible = 0, differing = 0;
+    for (const Rect& r : kind.frames) {
+      for (int y = height / 4; y < height * 3 / 4; ++y) {
+        for (int x = from; x <= to; ++x) {
+          if (at(first, x, y) != 0) ++visible;
+          if (at(r, x, y) != at(first, x, y)) ++differing;
+        }
+      }
+    }
+    EXPECT_GT(visible, 0) << "no head in the head end";
+    EXPECT_EQ(differing, 0);
   }
 }
 

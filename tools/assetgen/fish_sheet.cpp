@@ -58,7 +58,7 @@ void render_frame(const FishKind& kind, int frame, int canvas_w, int canvas_h, I
       if (px[3] < kCoverage) continue;
       float* p = picture.at(left + x, top + y);
       const double water[3] = {kMidWater.r, kMidWater.g, kMidWater.b};
-      const double grain = 3 * (lattice(left + x, top + y, kFishGrainSeed) - 0.5);
+      const double grain = 3 * (lattice(x, y, kFishGrainSeed) - 0.5);  // fixed to the fish, not the picture
       for (int c = 0; c < 3; ++c) {
         p[c] = static_cast<float>(std::clamp(px[c] * 255 + water[c] * (1 - px[3]) + grain, 0.0, 255.0));
       }
