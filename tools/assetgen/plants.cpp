@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kBackPlantSeed = 31;
 constexpr uint32_t kFrontPlantSeed = 32;
 constexpr uint32_t kFernSeed = 33;
+constexpr uint32_t kStemPlantSeed = 34;
 
 struct Blade {
   double x, base, height, lean, sway, phase, width, twist;
@@ -93,6 +94,37 @@ void draw_fern_leaf(cairo_t* cr, double x, double y, double length, double angle
   cairo_restore(cr);
 }
 
+// A stem plant with pairs of small leaves, reddish under the lamp.
+void draw_stem(cairo_t* cr, Rng& rng, double x, double base, double height, const Rgb& colour) {
+  const double lean = rng.uniform(-14, 14);
+  const double sway = rng.uniform(-6, 6);
+  auto at = [&](double t) {
+    return Point{x + lean * t * t + sway * std::sin(t * std::numbers::pi), base - height * t};
+  };
+  cairo_move_to(cr, x, base);
+  for (int i = 1; i <= 24; ++i) {
+    const Point p = at(i / 24.0);
+    cairo_line_to(cr, p.x, p.y);
+  }
+  cairo_set_line_width(cr, 1.6);
+  set_source(cr, scale(colour, 0.7));
+  cairo_stroke(cr);
+  for (double t = 0.08; t < 1.0; t += 0.11) {
+    const Point p = at(t);
+    const double size = 8 * (1.1 - t * 0.6);
+    for (int side = -1; side <= 1; side += 2) {
+      cairo_save(cr);
+      cairo_translate(cr, p.x, p.y);
+      cairo_rotate(cr, side * (0.5 + 0.3 * t) - std::numbers::pi / 2 + std::numbers::pi / 2 * side);
+      cairo_scale(cr, size, size * 0.38);
+      cairo_arc(cr, 0.9, 0, 1, 0, 2 * std::numbers::pi);
+      cairo_restore(cr);
+      set_source(cr, scale(colour, rng.uniform(0.8, 1.2)));
+      cairo_fill(cr);
+    }
+  }
+}
+
 }  // namespace
 
 void paint_back_plants(Image& image) {
@@ -105,6 +137,12 @@ void paint_back_plants(Image& image) {
     const Rgb green = kGreens[rng.below(std::size(kGreens))];
     b.colour = mix(green, water_colour(x, sand_top(x) - b.height / 2), 0.5);
     draw_blade(layer.cr(), b);
+  }
+  Rng stems(kStemPlantSeed);
+  for (int i = 0; i < 7; ++i) {
+    const double x = stems.uniform(270, 345);
+    const Rgb red = mix(Rgb{170, 66, 52}, water_colour(x, 300), 0.42);
+    draw_stem(layer.cr(), stems, x, sand_top(x) + 3, stems.uniform(70, 130), red);
   }
   layer.blur(1.1);
   composite(image, layer);
