@@ -94,7 +94,9 @@ void draw_gudgeon(cairo_t* cr, const Pose& pose, double width, double height) {
     cairo_save(cr);
     cairo_translate(cr, x, rng.uniform(-1.5, 0.8));
     cairo_rotate(cr, rng.uniform(-0.5, 0.5));
-    cairo_scale(cr, rng.uniform(2.0, 3.4), rng.uniform(1.5, 2.8));
+    const double ry = rng.uniform(1.5, 2.8);  // one draw per line: the order fixes the picture
+    const double rx = rng.uniform(2.0, 3.4);
+    cairo_scale(cr, rx, ry);
     cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
   }

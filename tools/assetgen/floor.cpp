@@ -222,6 +222,7 @@ void paint_air_pipe(Image& image) {
   add_stop(tube, 1, Rgb{18, 46, 40});
   cairo_set_source(cr, tube);
   cairo_fill(cr);
+  cairo_pattern_destroy(tube);
   // The open mouth seen slightly from above, and a collar.
   cairo_save(cr);
   cairo_translate(cr, kAirPipeX, kAirPipeTop);

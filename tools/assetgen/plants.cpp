@@ -156,7 +156,8 @@ void paint_front_plants(Image& image) {
     const double x = rng.uniform(-6, 118);
     Blade b{x, rng.uniform(405, 478), rng.uniform(250, 420), rng.uniform(0.02, 0.28), rng.uniform(6, 24),
             rng.uniform(0, 6.28), rng.uniform(6, 10), rng.uniform(0, 6.28), {}};
-    b.colour = scale(kGreens[rng.below(std::size(kGreens))], rng.uniform(0.85, 1.15));
+    const double shade = rng.uniform(0.85, 1.15);  // one draw per line: the order fixes the picture
+    b.colour = scale(kGreens[rng.below(std::size(kGreens))], shade);
     draw_blade(cr, b);
   }
   Rng fern(kFernSeed);
@@ -164,8 +165,11 @@ void paint_front_plants(Image& image) {
     const double x = fern.uniform(10, 80);
     const double y = fern.uniform(455, 478);
     const double angle = -std::numbers::pi / 2 + fern.uniform(-1.1, 1.1);
-    draw_fern_leaf(cr, x, y, fern.uniform(55, 95), angle, fern.uniform(8, 13),
-                   scale(Rgb{34, 86, 42}, fern.uniform(0.85, 1.2)));
+    // One draw per line: the order of draws fixes the picture.
+    const double shade = fern.uniform(0.85, 1.2);
+    const double width = fern.uniform(8, 13);
+    const double length = fern.uniform(55, 95);
+    draw_fern_leaf(cr, x, y, length, angle, width, scale(Rgb{34, 86, 42}, shade));
   }
   composite(image, layer);
 }

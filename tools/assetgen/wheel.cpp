@@ -177,6 +177,7 @@ void draw_wheel(cairo_t* cr, int frame) {
   add_stop(hub, 1, submerged(kDarkWood));
   cairo_set_source(cr, hub);
   cairo_fill(cr);
+  cairo_pattern_destroy(hub);
   cairo_arc(cr, kAxleX, kAxleY, 2.2, 0, 2 * kPi);
   set_source(cr, Rgb{60, 64, 70});
   cairo_fill(cr);
