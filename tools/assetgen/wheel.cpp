@@ -35,11 +35,11 @@ const Rgb kPost{110, 80, 50};
 // Wood under water takes on some of the water's colour.
 Rgb submerged(const Rgb& c) { return mix(c, Rgb{30, 90, 120}, 0.22); }
 
-struct P {
+struct Point {
   double x, y;
 };
 
-P polar(double radius, double angle, double dx = 0, double dy = 0) {
+Point polar(double radius, double angle, double dx = 0, double dy = 0) {
   return {kAxleX + dx + radius * std::cos(angle), kAxleY + dy + radius * std::sin(angle)};
 }
 
@@ -51,7 +51,7 @@ void ring(cairo_t* cr, double radius, double width, double dx, double dy, const 
   cairo_stroke(cr);
 }
 
-void beam(cairo_t* cr, P a, P b, double width, const Rgb& light, const Rgb& dark) {
+void beam(cairo_t* cr, Point a, Point b, double width, const Rgb& light, const Rgb& dark) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   const double len = std::hypot(dx, dy);
   const double nx = -dy / len * width / 2, ny = dx / len * width / 2;
@@ -71,7 +71,7 @@ void beam(cairo_t* cr, P a, P b, double width, const Rgb& light, const Rgb& dark
 
 void post(cairo_t* cr, double dx, double dy, double shade) {
   // An A-frame leg pair from the axle into the gravel.
-  const P top{kAxleX + dx, kAxleY + dy};
+  const Point top{kAxleX + dx, kAxleY + dy};
   beam(cr, top, {kAxleX - 26 + dx, kGround + dy * 0.3}, 7, submerged(scale(kPost, 1.2 * shade)),
        submerged(scale(kPost, 0.6 * shade)));
   beam(cr, top, {kAxleX + 28 + dx, kGround + dy * 0.3}, 7, submerged(scale(kPost, 1.1 * shade)),
@@ -80,8 +80,8 @@ void post(cairo_t* cr, double dx, double dy, double shade) {
 
 void paddle(cairo_t* cr, double angle) {
   // A board between the two rims, lit by how much it faces up-left.
-  const P a = polar(kInnerRing - 2, angle), b = polar(kPaddleTip, angle);
-  const P c = polar(kPaddleTip, angle, kDepthX, kDepthY), d = polar(kInnerRing - 2, angle, kDepthX, kDepthY);
+  const Point a = polar(kInnerRing - 2, angle), b = polar(kPaddleTip, angle);
+  const Point c = polar(kPaddleTip, angle, kDepthX, kDepthY), d = polar(kInnerRing - 2, angle, kDepthX, kDepthY);
   const double facing = 0.5 + 0.5 * std::cos(angle + kPi * 0.25);
   const Rgb face = submerged(scale(kWood, 0.6 + 0.55 * facing));
   cairo_new_path(cr);
@@ -98,8 +98,8 @@ void paddle(cairo_t* cr, double angle) {
   // Grain along the board.
   for (int i = 1; i < 3; ++i) {
     const double t = i / 3.0;
-    const P u = polar(kInnerRing + 2, angle, kDepthX * t, kDepthY * t);
-    const P v = polar(kPaddleTip - 2, angle, kDepthX * t, kDepthY * t);
+    const Point u = polar(kInnerRing + 2, angle, kDepthX * t, kDepthY * t);
+    const Point v = polar(kPaddleTip - 2, angle, kDepthX * t, kDepthY * t);
     cairo_move_to(cr, u.x, u.y);
     cairo_line_to(cr, v.x, v.y);
   }
@@ -116,7 +116,7 @@ void drops(cairo_t* cr, int frame) {
   for (int k = 0; k < kDropsPerLoop; ++k) {
     const int release = k * kWheelFrames / kDropsPerLoop;
     const double angle = kPi * (0.95 + 0.12 * k);
-    const P start = polar(kPaddleTip - 1, angle);
+    const Point start = polar(kPaddleTip - 1, angle);
     for (int age = (frame - release + kWheelFrames) % kWheelFrames; age < 3 * kWheelFrames; age += kWheelFrames) {
       const double y = start.y + 0.5 + 0.5 * kDropGravity * age * age;
       if (y > kGround + 4) break;
@@ -165,7 +165,7 @@ void draw_wheel(cairo_t* cr, int frame) {
   ring(cr, kInnerRing, 4, 0, 0, submerged(scale(kWood, 0.95)));
   // Nails where the spokes meet the rim.
   for (int i = 0; i < kWheelPaddles; ++i) {
-    const P n = polar(kOuterRing, turn + 2 * kPi * (i + 0.5) / kWheelPaddles);
+    const Point n = polar(kOuterRing, turn + 2 * kPi * (i + 0.5) / kWheelPaddles);
     cairo_arc(cr, n.x, n.y, 0.9, 0, 2 * kPi);
     set_source(cr, Rgb{50, 50, 56});
     cairo_fill(cr);
