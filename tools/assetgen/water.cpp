@@ -154,10 +154,10 @@ void finish_photo(Image& image) {
     for (int x = 0; x < image.width(); ++x) {
       const double r2 = std::pow((x - cx) / cx, 2) + std::pow((y - cy) / cy, 2);
       const double vignette = 1 - 0.16 * r2;
-      const double grain = 9 * (lattice(x, y, kGrainSeed) - 0.5) + 4 * (value_noise(x / 1.7, y / 1.7, kGrainSeed + 1) - 0.5);
+      const double grain = 12 * (lattice(x, y, kGrainSeed) - 0.5) + 4 * (value_noise(x / 1.7, y / 1.7, kGrainSeed + 1) - 0.5);
       float* p = image.at(x, y);
       for (int c = 0; c < 3; ++c) {
-        const double chroma = 2.5 * (lattice(x, y, kGrainSeed + 2 + static_cast<uint32_t>(c)) - 0.5);
+        const double chroma = 4.0 * (lattice(x, y, kGrainSeed + 2 + static_cast<uint32_t>(c)) - 0.5);
         double v = p[c] * vignette + grain + chroma;
         if (v > kKnee) v = kKnee + (kBrightest - kKnee) * std::tanh((v - kKnee) / (kBrightest - kKnee));
         p[c] = static_cast<float>(std::clamp(v, 0.0, kBrightest));
