@@ -19,6 +19,10 @@ struct Pixel16 {
     uint16_t w = static_cast<uint16_t>(v);
     std::memcpy(p, &w, 2);
   }
+  static bool opaque(const uint8_t* p) { return (p[0] | p[1]) != 0; }
+  static void store_run(uint8_t* row, const uint8_t* block, int32_t count) {
+    std::memcpy(row, block, static_cast<size_t>(count) * 2);
+  }
   static void capture(uint8_t* block, const uint8_t* row, int32_t width) {
     std::memcpy(block, row, static_cast<size_t>(width) * 2);
   }
@@ -36,6 +40,10 @@ struct Pixel24 {
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
   }
+  static bool opaque(const uint8_t* p) { return (p[0] | p[1] | p[2]) != 0; }
+  static void store_run(uint8_t* row, const uint8_t* block, int32_t count) {
+    std::memcpy(row, block, static_cast<size_t>(count) * 3);
+  }
   static void capture(uint8_t* block, const uint8_t* row, int32_t width) {
     std::memcpy(block, row, static_cast<size_t>(width) * 3);
   }
@@ -47,6 +55,10 @@ struct Pixel32 {
   static constexpr int kBlockBytes = 3;
   static uint32_t load_block(const uint8_t* p) { return Pixel24::load_block(p); }
   static void store_buffer(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+  static bool opaque(const uint8_t* p) { return Pixel24::opaque(p); }
+  static void store_run(uint8_t* row, const uint8_t* block, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) store_buffer(row + 4 * i, load_block(block + 3 * i));
+  }
   static void capture(uint8_t* block, const uint8_t* row, int32_t width) {
     for (int32_t i = 0; i < width; ++i) std::memcpy(block + 3 * i, row + 4 * i, 3);
   }
