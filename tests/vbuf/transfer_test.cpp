@@ -109,6 +109,23 @@ TEST_F(HeadlessTest, CopyWithinOneBufferMovesRowsIntact) {
   EXPECT_EQ(std::memcmp(pixel(b, 4, 6), row.data(), row.size()), 0);
 }
 
+TEST_F(HeadlessTest, OverlappingCopiesWithinOneBufferMoveTheOriginalPixels) {
+  rx_set_buffer_depth(16);
+  const int32_t b = rx_buffer_create(16, 16), copy = rx_buffer_create(16, 16);
+  for (int32_t shift : {-3, -1, 1, 3}) {
+    fill(b, 6);
+    fill(copy, 6);
+    // Rows 4..11 moved by shift rows and two columns, from an untouched copy.
+    EXPECT_EQ(rx_buffer_copy(0, 11, 4, 11, 2, 11 + shift, b, b), 0);
+    for (int32_t y = 0; y < 16; ++y)
+      for (int32_t x = 0; x < 16; ++x) {
+        const bool moved = x >= 2 && x <= 13 && y >= 4 + shift && y <= 11 + shift;
+        const uint8_t* want = moved ? pixel(copy, x - 2, y - shift) : pixel(copy, x, y);
+        ASSERT_EQ(std::memcmp(pixel(b, x, y), want, 2), 0) << shift << ": " << x << "," << y;
+      }
+  }
+}
+
 TEST_F(HeadlessTest, CopyRefusesMixedDepthsAndIgnoresFreeSlots) {
   rx_set_buffer_depth(16);
   const int32_t a = rx_buffer_create(8, 8);
