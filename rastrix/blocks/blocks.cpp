@@ -32,9 +32,8 @@ void draw_plain(const DrawJob& job) {
   for (int32_t r = 0; r < job.rows; ++r) {
     int32_t n = 0;
     while (n < job.count) {
-      while (n < job.count && !Px::opaque(src + static_cast<int64_t>(n) * Px::kBlockBytes)) ++n;
-      const int32_t start = n;
-      while (n < job.count && Px::opaque(src + static_cast<int64_t>(n) * Px::kBlockBytes)) ++n;
+      const int32_t start = Px::skip_clear(src, n, job.count);
+      n = Px::skip_opaque(src, start, job.count);
       Px::store_run(dst + static_cast<int64_t>(start) * Px::kBufferBytes,
                     src + static_cast<int64_t>(start) * Px::kBlockBytes, n - start);
     }

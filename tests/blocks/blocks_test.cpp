@@ -91,6 +91,27 @@ TEST_F(HeadlessTest, DrawsMatchTheReferenceAtEveryEdgePlainAndMirrored) {
   }
 }
 
+TEST_F(HeadlessTest, EveryPatternOfClearAndOpaquePixelsInShortRows) {
+  // All 2^10 patterns of a 10-pixel row, with values whose bytes test the
+  // four-pixel scans (high bit only, low bit only, all bits) at each depth.
+  const uint8_t values[3][3] = {{0x00, 0x00, 0x80}, {0x00, 0x01, 0x00}, {0xFF, 0xFF, 0xFF}};
+  for (int bits : {16, 24, 32}) {
+    make_buffer(bits, 16, 2);
+    const int bb = kBlockBytes[rx::state().depth_index];
+    for (int pattern = 0; pattern < 1024; ++pattern) {
+      std::vector<uint8_t> block(10 * bb, 0);
+      for (int c = 0; c < 10; ++c)
+        if (pattern >> c & 1) std::memcpy(&block[c * bb], values[(pattern + c) % 3] + 3 - bb, bb);
+      std::memset(rx::state().active_pixels, 0x33, snapshot().size());
+      std::vector<uint8_t> want = snapshot();
+      rx_move_to(pattern % 7, 1);
+      reference_draw(want, block, 10, 1, false);
+      rx_draw_block(block.data(), 10, 1);
+      ASSERT_EQ(snapshot(), want) << bits << " pattern " << pattern;
+    }
+  }
+}
+
 TEST_F(HeadlessTest, LeftEdgeShowsTheDocumentedColumns) {
   make_buffer(16, 40, 10);
   const int32_t w = 8;
