@@ -105,9 +105,9 @@ RX_API int32_t rx_buffer_select(int32_t handle); /* 0; -1 outside 0..31; -2 slot
 RX_API int32_t rx_buffer_release(void);
 RX_API int32_t rx_buffer_free(int32_t handle); /* always 0; active or free slots untouched */
 /* Copies the inclusive source rectangle so that its lower-left corner lands
- * at (dest_x, dest_y). The rectangle is clipped to both buffers. Returns 0;
- * free slots copy nothing and return 0; buffers of different depths copy
- * nothing and return RX_ERR_ARGUMENT. */
+ * at (dest_x, dest_y). Handles are taken modulo 32. The rectangle is clipped
+ * to both buffers. Returns 0; free slots copy nothing and return 0; buffers
+ * of different depths copy nothing and return RX_ERR_ARGUMENT. */
 RX_API int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y,
                               int32_t dest_x, int32_t dest_y, int32_t source, int32_t dest);
 /* Transfers the inclusive rectangle of the active buffer to the window with
@@ -132,8 +132,12 @@ RX_API int32_t rx_unpack_rgb(uint32_t value, int32_t* red, int32_t* green, int32
 RX_API uint32_t rx_block_size(int32_t width, int32_t height);
 /* Captures the rectangle whose lower-left corner is the current position.
  * A rectangle that leaves the buffer is refused whole (nothing read or
- * written) with RX_ERR_ARGUMENT, as is a null block; otherwise 0. */
+ * written) with RX_ERR_ARGUMENT, as is a null block; otherwise 0. At 8 bits
+ * and without an active buffer nothing is captured and the result is 0. */
 RX_API int32_t rx_capture_block(void* block, int32_t width, int32_t height);
+/* Draw a block with its lower-left corner at the current position, plain or
+ * mirrored left to right, clipped; always 0 (nothing drawn at 8 bits, for a
+ * null block or for a side below 1). */
 RX_API int32_t rx_draw_block(const void* block, int32_t width, int32_t height);
 RX_API int32_t rx_draw_block_mirrored(const void* block, int32_t width, int32_t height);
 
@@ -199,13 +203,13 @@ RX_API int32_t rx_wait_ticks(uint32_t ticks);
  * Platform layer, the part a program needs to get a device context.
  * ---------------------------------------------------------------------- */
 /* Makes the headless backend current with an in-memory screen of width x
- * height at bits per pixel (8, 15, 16, 24 or 32) and returns its window DC;
- * null for an unsupported depth or size. */
+ * height (1..16384 each) at bits per pixel (4, 8, 15, 16, 24 or 32) and
+ * returns its window DC; null for an unsupported depth or size. */
 RX_API RxDC rx_headless_screen(int32_t width, int32_t height, int32_t bits);
 /* Reads one screen pixel as red, green, blue (0..255); -1 outside. */
 RX_API int32_t rx_screen_pixel(int32_t x, int32_t y, uint8_t rgb[3]);
 RX_API int32_t rx_release_dc(RxDC dc);
-RX_API int32_t rx_delete_palette(RxPalette palette);
+RX_API int32_t rx_delete_palette(RxPalette palette); /* unknown handles are ignored */
 
 #ifdef __cplusplus
 } /* extern "C" */
