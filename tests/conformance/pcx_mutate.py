@@ -20,14 +20,13 @@ def main():
             data = f.read()
         base = os.path.basename(path)
         rng = random.Random(base)
-        cuts = sorted({0, 1, 127, 128, 129, len(data) // 2, max(len(data) - 769, 0),
-                       max(len(data) - 1, 0)})
+        cuts = sorted({127, 129, len(data) // 2, max(len(data) - 769, 0), max(len(data) - 1, 0)})
         for cut in cuts:
             with open(os.path.join(out_dir, f"{base}.cut{cut}"), "wb") as f:
                 f.write(data[:cut])
         if not data:
             continue
-        for n in range(6):
+        for n in range(4):
             damaged = bytearray(data)
             for _ in range(1 + n):
                 if n % 2 == 0 and len(damaged) > 67:
