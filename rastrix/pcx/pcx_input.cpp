@@ -47,6 +47,26 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
   uint8_t* const stop = line + line_length;
   carry_ = 0;
   while (out < stop) {
+    // Local cursors: stores through out may alias the members. While a
+    // whole token is in hand, literal or run is picked without a branch,
+    // as noisy pictures mix the two unpredictably.
+    const uint8_t* in = next_;
+    const uint8_t* const end = end_;
+    while (end - in >= 2 && out < stop) {
+      const uint8_t byte = in[0];
+      const bool run = byte >= kRunFlag;
+      const uint8_t value = run ? in[1] : byte;
+      const int count = run ? byte & kRunCountMask : 1;
+      in += 1 + run;
+      if (count == 1) {
+        *out++ = value;
+        continue;
+      }
+      for (int n = count; n > 0; --n) *out++ = value;
+    }
+    next_ = in;
+    if (out >= stop) break;
+    // A token split across refills, or the end of the data.
     if (next_ == end_ && !refill()) return;
     const uint8_t byte = *next_++;
     if (byte < kRunFlag) {

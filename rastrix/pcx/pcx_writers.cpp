@@ -52,7 +52,15 @@ struct Map16 {
   template <class Source>
   static void write(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
     const uint16_t* map = state().palette_map.rgb565;
-    for (int32_t k = 0; k < count; ++k) store16(row + 2 * k, map[Source::index(line, bpl, first + k)]);
+    int32_t k = 0;
+    for (; k + 4 <= count; k += 4) {  // four pixels per store
+      const uint16_t four[4] = {map[Source::index(line, bpl, first + k)],
+                                map[Source::index(line, bpl, first + k + 1)],
+                                map[Source::index(line, bpl, first + k + 2)],
+                                map[Source::index(line, bpl, first + k + 3)]};
+      std::memcpy(row + 2 * k, four, sizeof four);
+    }
+    for (; k < count; ++k) store16(row + 2 * k, map[Source::index(line, bpl, first + k)]);
   }
 };
 
@@ -77,6 +85,31 @@ struct Map32 {
     }
   }
 };
+
+// The demo's case, 256 colours into 16 bits, with a shortcut for spans of
+// eight equal indexes (the black around sprites, flat areas).
+void write_256_to_16(const uint8_t* line, int32_t, int32_t first, int32_t count, uint8_t* row) {
+  constexpr uint64_t kEveryByte = 0x0101010101010101ull;
+  const uint16_t* map = state().palette_map.rgb565;
+  const uint8_t* index = line + first;
+  int32_t k = 0;
+  for (; k + 8 <= count; k += 8) {
+    uint64_t eight;
+    std::memcpy(&eight, index + k, sizeof eight);
+    if (eight == index[k] * kEveryByte) {
+      const uint16_t v = map[index[k]];
+      const uint16_t same[8] = {v, v, v, v, v, v, v, v};
+      std::memcpy(row + 2 * k, same, sizeof same);
+      continue;
+    }
+    for (int32_t j = k; j < k + 8; j += 4) {
+      const uint16_t four[4] = {map[index[j]], map[index[j + 1]], map[index[j + 2]],
+                                map[index[j + 3]]};
+      std::memcpy(row + 2 * j, four, sizeof four);
+    }
+  }
+  for (; k < count; ++k) store16(row + 2 * k, map[index[k]]);
+}
 
 template <class Source, class Depth>
 void write_indexed(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
@@ -109,7 +142,7 @@ constexpr PixelWriter kWriters[kVariantCount][4] = {
     {write_indexed<SixteenColors, Index8>, write_indexed<SixteenColors, Map16>,
      write_indexed<SixteenColors, Map24>, write_indexed<SixteenColors, Map32>},
     {nullptr, true_color16, true_color<3>, true_color<4>},
-    {write_indexed<Indexed256, Index8>, write_indexed<Indexed256, Map16>,
+    {write_indexed<Indexed256, Index8>, write_256_to_16,
      write_indexed<Indexed256, Map24>, write_indexed<Indexed256, Map32>},
     {write_indexed<TwoColors, Index8>, write_indexed<TwoColors, Map16>,
      write_indexed<TwoColors, Map24>, write_indexed<TwoColors, Map32>},

@@ -48,6 +48,20 @@ TEST_F(ShowPcx, EveryIndexedVariantAtEveryDepth) {
   }
 }
 
+TEST_F(ShowPcx, FlatSpansAndRaggedTailsInto16Bits) {
+  ASSERT_GE(support::make_buffer(16, 32, 2), 0);
+  PcxPicture p = picture(29, 2, 1, 8);
+  p.palette = palette256();
+  for (int i = 0; i < 58; ++i) p.pixels[i] = static_cast<uint8_t>(i < 17 || i > 40 ? 9 : i);
+  Bytes file = support::encode_pcx(p);
+  ASSERT_EQ(show_from_memory(file), 0);
+  for (int i = 0; i < 58; ++i) {
+    const uint8_t* c = &p.palette[3 * p.pixels[i]];
+    ASSERT_EQ(pixel_bytes(i % 29, i / 29), pixel_of(c[0], c[1], c[2])) << i;
+  }
+  EXPECT_EQ(value16_at(29, 0), 0);  // past the picture
+}
+
 TEST_F(ShowPcx, TrueColorDrawsItsOwnColoursAndLeavesThePalette) {
   PcxPicture p = picture(5, 2, 3, 8);
   for (size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<uint8_t>(i * 23 + 1);
