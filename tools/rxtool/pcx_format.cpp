@@ -69,7 +69,8 @@ int32_t info(const char* path, std::string& out) {
                 h.bytes_per_line, variant_name(v), palette);
   out += text;
   if (!rx::pcx::extent_sound(h)) return RX_PCX_BAD_SIZE;
-  return v == Variant::kUnsupported ? RX_PCX_UNSUPPORTED : 0;
+  if (v == Variant::kUnsupported) return RX_PCX_UNSUPPORTED;
+  return rx::pcx::lines_hold_width(h, v) ? 0 : RX_PCX_BAD_SIZE;
 }
 
 bool area(const char* path, int32_t* x, int32_t* y, int32_t* width, int32_t* height) {
