@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# PCX conformance: every picture of the shared corpus (hostile/ aside) and a
-# set made here with netpbm and ImageMagick, decoded by rxtool into 16-, 24-
+# PCX conformance: every picture of the shared corpus (hostile/ aside), the
+# demo's fish pictures and a set made here with netpbm and ImageMagick, decoded by rxtool into 16-, 24-
 # and 32-bit buffers from a file and from memory, must equal Pillow's RGB
 # decode pixel for pixel (at 16 bits, the reference reduced to 5-6-5 and
 # widened again). Pictures Pillow cannot read are listed, not failed.
@@ -12,6 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
 rxtool=$build_dir/rxtool
 corpus=$shared_dir/corpus/peers/pcx
+demo_assets=$here/../../demo/assets
 
 fail() { echo "FAIL: $*"; exit 1; }
 [ -x "$rxtool" ] || fail "$rxtool is missing"
@@ -48,7 +49,8 @@ done
 checked=0
 listed=()
 failed=()
-for picture in "$corpus"/*.pcx "$made"/*.pcx; do
+shopt -s nullglob
+for picture in "$corpus"/*.pcx "$demo_assets"/*.PCX "$made"/*.pcx; do
   [ -s "$picture" ] || fail "$picture was not made"
   name=$(basename "$picture")
   outputs=()
