@@ -147,11 +147,26 @@ RX_API int32_t rx_draw_block_mirrored(const void* block, int32_t width, int32_t 
 enum {
   RX_PICTURE_CANNOT_OPEN = 1, /* the file did not open */
   RX_PICTURE_BAD_START = 2,   /* short header, or not this format's first bytes */
-  RX_PCX_UNSUPPORTED = 3      /* planes / bits per plane / buffer depth not supported */
+  RX_PCX_UNSUPPORTED = 3,     /* planes / bits per plane / buffer depth not supported */
+  RX_PCX_OUTSIDE = 4,         /* the picture lies wholly outside the buffer; nothing drawn */
+  RX_PCX_LINE_TOO_LONG = 5,   /* planes x bytes per line + 62 exceeds the 10240-byte scratch */
+  RX_PCX_BAD_SIZE = 6         /* maximum below minimum, no plane, or lines too short for the width */
 };
+/* Draws a PCX picture (2 colours, 16 colours in 4 planes, 256 colours, or
+ * 24-bit colour in 3 planes) into the active buffer at its origin, or with
+ * RX_SHOW_AT_POSITION at the current position as upper-left corner. Parts
+ * that fall outside the buffer on any side are clipped. Truncated image
+ * data is not an error: rows without data keep the last decoded bytes.
+ * Memory mode never reads past the installed InputBuffer size; fewer than
+ * 128 bytes there give RX_PICTURE_BAD_START. The 769-byte palette at the
+ * end of the file is used for 256-colour pictures of version 5 only; other
+ * pictures load the 16 header colours. Checks in order: 1, 2, 6 (extent),
+ * 4, 3, 6 (lines), 5; nothing is drawn or loaded when one fails. */
 RX_API int32_t rx_show_pcx(const char* file_name, int32_t flags);
-/* Fits the colours used in an 8-bit active buffer into palette entries
- * start .. start + count - 1. count below 1 or a run past 255 is refused. */
+/* Fits the colours used in the clip rectangle of an 8-bit active buffer
+ * into palette entries start .. start + count - 1 and renumbers its pixels.
+ * count below 1, a negative start, a run past entry 255 or a null palette
+ * is refused: nothing changes. Always 0. */
 RX_API int32_t rx_reduce_colors(int32_t start, int32_t count, uint8_t* palette);
 
 /* ------------------------------------------------------------------------
