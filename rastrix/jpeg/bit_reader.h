@@ -31,6 +31,16 @@ struct BitReader {
 
   // Tops the buffer up to at least 57 bits.
   void fill() {
+    // Whole bytes straight from the input while no 0xFF needs a look
+    // at its successor; at most eight, so eight must be there.
+    if (!stopped && src->end - src->pos >= 8) {
+      const uint8_t* p = src->pos;
+      while (count <= 56 && *p != 0xFF) {
+        bits |= static_cast<uint64_t>(*p++) << (56 - count);
+        count += 8;
+      }
+      src->pos = p;
+    }
     while (count <= 56) {
       int b = stopped ? 0 : data_byte();
       if (stopped) padding += 8;

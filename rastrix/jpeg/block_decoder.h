@@ -35,6 +35,16 @@ inline int decode_block(BitReader& br, const HuffmanTable& dc, const HuffmanTabl
   int last = 0;
   for (int k = 1; k < kBlockSize;) {
     if (br.count < 32) br.fill();
+    int32_t fast = ac.fast_ac[br.peek(kLookaheadBits)];
+    if (fast != 0) {  // code and value in one lookup
+      k += (fast >> 8) & 0x0F;
+      br.consume(fast & 0xFF);
+      if (k >= kBlockSize) return kRunTooLong;
+      int at = kZigzag[k];
+      block[at] = dequantise(fast >> 16, quant[at]);
+      last = k++;
+      continue;
+    }
     int rs = br.decode(ac);
     if (rs < 0) return kBadCode;
     if (rs == 0x00) break;  // EOB

@@ -20,72 +20,109 @@ constexpr ColorTables make_tables() {
   return t;
 }
 
-// Clamp to 0..255 by lookup over every sum the conversion can make.
+// Clamping by lookup over every sum the conversion can make, straight to
+// each depth's bits.
 inline constexpr int kClampOffset = 256;
-struct ClampTable {
-  uint8_t v[3 * 256];
+inline constexpr int kClampSize = 3 * 256;
+constexpr int clamped(int i) {
+  int x = i - kClampOffset;
+  return x < 0 ? 0 : x > 255 ? 255 : x;
+}
+struct ClampTables {
+  uint8_t byte[kClampSize];
+  uint16_t red565[kClampSize], green565[kClampSize], blue565[kClampSize];
 };
-constexpr ClampTable make_clamp() {
-  ClampTable c{};
-  for (int i = 0; i < 3 * 256; ++i) {
-    int x = i - kClampOffset;
-    c.v[i] = static_cast<uint8_t>(x < 0 ? 0 : x > 255 ? 255 : x);
+constexpr ClampTables make_clamp() {
+  ClampTables c{};
+  for (int i = 0; i < kClampSize; ++i) {
+    c.byte[i] = static_cast<uint8_t>(clamped(i));
+    c.red565[i] = static_cast<uint16_t>((clamped(i) >> 3) << 11);
+    c.green565[i] = static_cast<uint16_t>((clamped(i) >> 2) << 5);
+    c.blue565[i] = static_cast<uint16_t>(clamped(i) >> 3);
   }
   return c;
 }
-constexpr ClampTable kClamp = make_clamp();
-inline uint8_t clamp(int32_t x) { return kClamp.v[x + kClampOffset]; }
+constexpr ClampTables kClamp = make_clamp();
 
+// Each pixel form takes Y and the three chroma terms (offset by
+// kClampOffset already folded into the terms).
 struct Pixel565 {
   static constexpr int kBytes = 2;
-  static void put(uint8_t* p, int r, int g, int b) {
-    uint16_t v = static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    uint16_t v = static_cast<uint16_t>(kClamp.red565[l + red] | kClamp.green565[l + green] |
+                                       kClamp.blue565[l + blue]);
     std::memcpy(p, &v, 2);
   }
 };
 struct Pixel888 {
   static constexpr int kBytes = 3;
-  static void put(uint8_t* p, int r, int g, int b) {
-    p[0] = static_cast<uint8_t>(b), p[1] = static_cast<uint8_t>(g), p[2] = static_cast<uint8_t>(r);
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    p[0] = kClamp.byte[l + blue], p[1] = kClamp.byte[l + green], p[2] = kClamp.byte[l + red];
   }
 };
 // The fourth byte of each pixel keeps its old value.
 struct Pixel8888 {
   static constexpr int kBytes = 4;
-  static void put(uint8_t* p, int r, int g, int b) { Pixel888::put(p, r, g, b); }
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    Pixel888::put(p, l, red, green, blue);
+  }
 };
 
-template <class Pixel, int kReplication>
-void color_line_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
-                   int32_t count, uint8_t* out) {
+// One or two lines (kTwo) that share their chroma line.
+template <class Pixel, int kReplication, bool kTwo>
+void color_lines(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
+                 int32_t first, int32_t count, uint8_t* out0, uint8_t* out1) {
   const ColorTables& t = kColorTables;
   int32_t x = first, end = first + count;
   while (x < end) {
     int32_t c = x / kReplication;
     int32_t group_end = (c + 1) * kReplication;
     if (group_end > end) group_end = end;
-    int32_t red = t.cr_to_red[cr[c]];
-    int32_t green = t.cb_to_green[cb[c]] + t.cr_to_green[cr[c]];
-    int32_t blue = t.cb_to_blue[cb[c]];
-    for (; x < group_end; ++x, out += Pixel::kBytes) {
-      int32_t l = y[x];
-      Pixel::put(out, clamp(l + red), clamp(l - green), clamp(l + blue));
+    int red = t.cr_to_red[cr[c]] + kClampOffset;
+    int green = kClampOffset - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]];
+    int blue = t.cb_to_blue[cb[c]] + kClampOffset;
+    for (; x < group_end; ++x) {
+      Pixel::put(out0, y0[x], red, green, blue);
+      out0 += Pixel::kBytes;
+      if constexpr (kTwo) {
+        Pixel::put(out1, y1[x], red, green, blue);
+        out1 += Pixel::kBytes;
+      }
     }
   }
 }
 
+template <class Pixel, int kReplication>
+void color_line_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
+                   int32_t count, uint8_t* out) {
+  color_lines<Pixel, kReplication, false>(y, nullptr, cb, cr, first, count, out, nullptr);
+}
+
+template <class Pixel, int kReplication>
+void color_pair_of(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
+                   int32_t first, int32_t count, uint8_t* out0, uint8_t* out1) {
+  color_lines<Pixel, kReplication, true>(y0, y1, cb, cr, first, count, out0, out1);
+}
+
 template <class Pixel>
 void gray_line_of(const uint8_t* y, int32_t count, uint8_t* out) {
-  for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes) Pixel::put(out, y[i], y[i], y[i]);
+  for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes)
+    Pixel::put(out, y[i], kClampOffset, kClampOffset, kClampOffset);
 }
 
 template <class Pixel>
 constexpr ColorLine kColorLines[kMaxReplication] = {
     color_line_of<Pixel, 1>, color_line_of<Pixel, 2>, color_line_of<Pixel, 3>,
     color_line_of<Pixel, 4>};
+template <class Pixel>
+constexpr ColorPair kColorPairs[kMaxReplication] = {
+    color_pair_of<Pixel, 1>, color_pair_of<Pixel, 2>, color_pair_of<Pixel, 3>,
+    color_pair_of<Pixel, 4>};
 
 constexpr const ColorLine* kColorByDepth[4] = {nullptr, kColorLines<Pixel565>,
                                                kColorLines<Pixel888>, kColorLines<Pixel8888>};
+constexpr const ColorPair* kPairByDepth[4] = {nullptr, kColorPairs<Pixel565>,
+                                              kColorPairs<Pixel888>, kColorPairs<Pixel8888>};
 constexpr GrayLine kGrayByDepth[4] = {nullptr, gray_line_of<Pixel565>, gray_line_of<Pixel888>,
                                       gray_line_of<Pixel8888>};
 
@@ -97,6 +134,12 @@ ColorLine color_line(int depth_index, int replication) {
   if (depth_index < 1 || depth_index > 3 || replication < 1 || replication > kMaxReplication)
     return nullptr;
   return kColorByDepth[depth_index][replication - 1];
+}
+
+ColorPair color_pair(int depth_index, int replication) {
+  if (depth_index < 1 || depth_index > 3 || replication < 1 || replication > kMaxReplication)
+    return nullptr;
+  return kPairByDepth[depth_index][replication - 1];
 }
 
 GrayLine gray_line(int depth_index) {

@@ -22,12 +22,17 @@ extern const ColorTables kColorTables;
 // planes; chroma column x / replication serves picture column x.
 using ColorLine = void (*)(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
                            int32_t count, uint8_t* out);
+// The same for two lines that share their chroma line.
+using ColorPair = void (*)(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb,
+                           const uint8_t* cr, int32_t first, int32_t count, uint8_t* out0,
+                           uint8_t* out1);
 // Writes count grayscale samples (y points at the first) into out.
 using GrayLine = void (*)(const uint8_t* y, int32_t count, uint8_t* out);
 
 // Indexed by the depth index (8, 16, 24, 32 bits) and replication - 1;
 // null for 8 bits.
 ColorLine color_line(int depth_index, int replication);
+ColorPair color_pair(int depth_index, int replication);
 GrayLine gray_line(int depth_index);
 
 }  // namespace rx::jpeg

@@ -45,6 +45,15 @@ bool build_huffman_table(HuffmanTable& table, const uint8_t counts[kMaxCodeLengt
     code <<= 1;
   }
   built.maxcode[kMaxCodeLength + 1] = kSearchEnd;
+  for (int i = 0; i < (1 << kLookaheadBits); ++i) {
+    uint16_t e = built.fast[i];
+    int length = e >> 8, rs = e & 0xFF, size = rs & 0x0F;
+    if (e == 0 || size == 0 || length + size > kLookaheadBits) continue;
+    int32_t v = (i >> (kLookaheadBits - length - size)) & ((1 << size) - 1);
+    if (v < (1 << (size - 1))) v -= (1 << size) - 1;  // EXTEND
+    built.fast_ac[i] = static_cast<int32_t>(static_cast<uint32_t>(v) << 16) | (rs >> 4) << 8 |
+                       (length + size);
+  }
   built.defined = true;
   table = built;
   return true;

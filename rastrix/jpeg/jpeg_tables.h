@@ -28,6 +28,9 @@ struct HuffmanTable {
   // Lookahead on the next kLookaheadBits bits: length << 8 | symbol, or 0
   // when the code is longer.
   uint16_t fast[1 << kLookaheadBits];
+  // AC symbols whose code and extra bits together fit the lookahead:
+  // value << 16 | run << 8 | bits used, or 0.
+  int32_t fast_ac[1 << kLookaheadBits];
   bool defined;
 };
 

@@ -124,6 +124,7 @@ int32_t decode_color(Frame& f, BitReader& bits) {
     next += planes[i].stride * kBlockSide * c.v;
   }
   ColorLine line = color_line(f.depth_index, h_replication);
+  ColorPair pair = color_pair(f.depth_index, h_replication);
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
   alignas(16) int16_t block[kBlockSize];
@@ -152,15 +153,25 @@ int32_t decode_color(Frame& f, BitReader& bits) {
     }
     if (bits.overran()) return RX_JPEG_TRUNCATED;
     int32_t lines = std::min(mcu_height, f.height - top);
-    int64_t chroma_first = span.first_column;
     for (int32_t r = 0; r < lines; ++r) {
-      bool inside;
+      bool inside, next_inside = false;
       uint8_t* out = buffer_line(f.y0 + top + r, span, bpp, &inside);
       if (!inside) continue;
       int32_t cr = r / v_replication;
-      line(planes[0].base + r * planes[0].stride, planes[1].base + cr * planes[1].stride,
-           planes[2].base + cr * planes[2].stride, static_cast<int32_t>(chroma_first),
-           static_cast<int32_t>(span.count), out);
+      const uint8_t* luma_line = planes[0].base + r * planes[0].stride;
+      const uint8_t* cb_line = planes[1].base + cr * planes[1].stride;
+      const uint8_t* cr_line = planes[2].base + cr * planes[2].stride;
+      uint8_t* next = nullptr;
+      if (r + 1 < lines && (r + 1) / v_replication == cr)
+        next = buffer_line(f.y0 + top + r + 1, span, bpp, &next_inside);
+      if (next_inside) {  // two lines on one chroma line
+        pair(luma_line, luma_line + planes[0].stride, cb_line, cr_line,
+             static_cast<int32_t>(span.first_column), static_cast<int32_t>(span.count), out, next);
+        ++r;
+      } else {
+        line(luma_line, cb_line, cr_line, static_cast<int32_t>(span.first_column),
+             static_cast<int32_t>(span.count), out);
+      }
     }
   }
   return RX_OK;
