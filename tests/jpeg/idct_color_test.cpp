@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
 
 #include "jpeg/color.h"
@@ -121,6 +122,55 @@ TEST(JpegColor, LinesClampAndPackEachDepth) {
   EXPECT_EQ(wide[2], wide[5]);
   EXPECT_EQ(wide[8], wide[11]);
   EXPECT_NE(wide[2], wide[8]);
+}
+
+}  // namespace
+}  // namespace rx::jpeg
+
+namespace rx::jpeg {
+namespace {
+
+// Every line writer, at every start and length, against the per-pixel
+// formula: vector and scalar paths must agree to the bit.
+TEST(JpegColor, LineWritersMatchThePixelFormula) {
+  std::mt19937 rng(3);
+  uint8_t y0[80], y1[80], cb[80], cr[80];
+  for (int i = 0; i < 80; ++i)
+    y0[i] = static_cast<uint8_t>(rng()), y1[i] = static_cast<uint8_t>(rng()),
+    cb[i] = static_cast<uint8_t>(rng()), cr[i] = static_cast<uint8_t>(rng());
+  const ColorTables& t = kColorTables;
+  auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+  for (int depth = 1; depth <= 3; ++depth) {
+    int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
+    for (int rep = 1; rep <= kMaxReplication; ++rep)
+      for (int first = 0; first < 5; ++first)
+        for (int count : {1, 7, 15, 16, 17, 33, 70}) {
+          uint8_t out0[80 * 4] = {}, out1[80 * 4] = {};
+          color_pair(depth, rep)(y0, y1, cb, cr, first, count, out0, out1);
+          for (int line = 0; line < 2; ++line) {
+            const uint8_t* l = line ? y1 : y0;
+            const uint8_t* o = line ? out1 : out0;
+            for (int i = 0; i < count; ++i) {
+              int x = first + i, c = x / rep;
+              int r = clamp(l[x] + t.cr_to_red[cr[c]]);
+              int g = clamp(l[x] - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]]);
+              int b = clamp(l[x] + t.cb_to_blue[cb[c]]);
+              const uint8_t* p = o + i * bytes;
+              if (depth == 1) {
+                ASSERT_EQ(p[0] | p[1] << 8, (r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
+                    << rep << " " << first << " " << count << " " << i;
+              } else {
+                ASSERT_EQ(p[0], b);
+                ASSERT_EQ(p[1], g);
+                ASSERT_EQ(p[2], r);
+              }
+            }
+          }
+          uint8_t single[80 * 4] = {};
+          color_line(depth, rep)(y0, cb, cr, first, count, single);
+          ASSERT_EQ(std::memcmp(single, out0, static_cast<size_t>(count * bytes)), 0);
+        }
+  }
 }
 
 }  // namespace
