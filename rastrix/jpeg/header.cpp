@@ -36,6 +36,7 @@ bool read_exact(int fd, uint8_t* into, int32_t count) {
 
 extern "C" int32_t rx_jpeg_header(const char* file_name, JpegInfo* info) {
   using namespace rx::jpeg;
+  if (info == nullptr) return RX_ERR_ARGUMENT;
   ScopedFile file(rx::file_open(file_name));
   if (file.fd() < 0) return RX_ERR_ARGUMENT;
   uint8_t* area = rx::state().scratch;
