@@ -85,7 +85,7 @@ struct Picture {
   std::vector<uint8_t> jpeg;
 };
 
-const Picture& picture(int w, int h) {
+const Picture& picture(int w) {
   static Picture small{640, 480, {}}, large{1600, 1200, {}};
   Picture& p = w == 640 ? small : large;
 #ifdef RASTRIX_HAVE_LIBJPEG
@@ -95,7 +95,7 @@ const Picture& picture(int w, int h) {
 }
 
 void rastrix(benchmark::State& state, int w, int h) {
-  const Picture& p = picture(w, h);
+  const Picture& p = picture(w);
   if (p.jpeg.empty()) return state.SkipWithError("no encoder to make the picture");
   rx_set_dc(rx_headless_screen(640, 480, 16));
   rx_init();
@@ -119,7 +119,7 @@ void rastrix(benchmark::State& state, int w, int h) {
 
 #ifdef RASTRIX_HAVE_LIBJPEG
 void libjpeg_turbo(benchmark::State& state, int w, int h) {
-  const Picture& p = picture(w, h);
+  const Picture& p = picture(w);
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 2);
   for (auto _ : state) {
     jpeg_decompress_struct d;
@@ -145,7 +145,7 @@ void libjpeg_turbo(benchmark::State& state, int w, int h) {
 
 #ifdef RASTRIX_HAVE_STB
 void stb_image(benchmark::State& state, int w, int h) {
-  const Picture& p = picture(w, h);
+  const Picture& p = picture(w);
   for (auto _ : state) {
     int x, y, n;
     unsigned char* rgb = stbi_load_from_memory(p.jpeg.data(), static_cast<int>(p.jpeg.size()), &x,

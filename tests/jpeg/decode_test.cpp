@@ -24,6 +24,10 @@ class JpegDecode : public support::HeadlessTest {
     HeadlessTest::SetUp();
     rx_set_decode_buffer(decode_, sizeof decode_);
   }
+  void TearDown() override {
+    rx_set_input_buffer(nullptr, 0);
+    HeadlessTest::TearDown();
+  }
   uint8_t decode_[1 << 16];
 };
 
