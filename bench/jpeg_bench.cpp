@@ -144,7 +144,7 @@ void libjpeg_turbo(benchmark::State& state, int w, int h) {
 #endif
 
 #ifdef RASTRIX_HAVE_STB
-void stb_image(benchmark::State& state, int w, int h) {
+void stb_image(benchmark::State& state, int w, int /*h*/) {
   const Picture& p = picture(w);
   for (auto _ : state) {
     int x, y, n;
