@@ -13,7 +13,7 @@ namespace {
 
 inline constexpr uint16_t kSignature = 0xFFD8;
 inline constexpr int kFrameFixedBytes = 8;  // length, precision, Y, X, Nf
-inline constexpr int kComponentSpecBytes = 3;
+inline constexpr int kComponentFieldBytes = 3;
 
 class ScopedFile {
  public:
@@ -54,9 +54,9 @@ extern "C" int32_t rx_jpeg_header(const char* file_name, JpegInfo* info) {
   }
   if (!read_exact(file.fd(), area, kFrameFixedBytes)) return RX_ERR_RESOURCE;
   int components = area[7];
-  int specs = components < kMaxComponents ? components : kMaxComponents;
-  uint8_t* spec = area + kFrameFixedBytes;
-  if (!read_exact(file.fd(), spec, specs * kComponentSpecBytes)) return RX_ERR_RESOURCE;
+  int listed = components < kMaxComponents ? components : kMaxComponents;
+  uint8_t* fields = area + kFrameFixedBytes;
+  if (!read_exact(file.fd(), fields, listed * kComponentFieldBytes)) return RX_ERR_RESOURCE;
 
   JpegInfo filled{};
   filled.signature = kSignature;
@@ -65,10 +65,10 @@ extern "C" int32_t rx_jpeg_header(const char* file_name, JpegInfo* info) {
   filled.components = static_cast<uint8_t>(components);
   // Identifiers 1..3 pick their entry; frames numbered from 0 are read by
   // position. Any other identifier is not recorded.
-  bool from_zero = specs > 0 && spec[0] == 0;
-  for (int i = 0; i < specs; ++i) {
-    int slot = spec[i * kComponentSpecBytes] - (from_zero ? 0 : 1);
-    if (slot >= 0 && slot < kMaxComponents) filled.sampling[slot] = spec[i * kComponentSpecBytes + 1];
+  bool from_zero = listed > 0 && fields[0] == 0;
+  for (int i = 0; i < listed; ++i) {
+    int slot = fields[i * kComponentFieldBytes] - (from_zero ? 0 : 1);
+    if (slot >= 0 && slot < kMaxComponents) filled.sampling[slot] = fields[i * kComponentFieldBytes + 1];
   }
   std::memcpy(info, &filled, sizeof filled);
   return RX_OK;

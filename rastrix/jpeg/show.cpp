@@ -49,23 +49,23 @@ int32_t read_frame(Source& src, Frame& f) {
   if (precision != 8 || (n != 1 && n != 3)) return RX_JPEG_UNSUPPORTED_FRAME;
   int32_t height = head[1] << 8 | head[2], width = head[3] << 8 | head[4];
   if (width == 0 || height == 0) return RX_JPEG_UNSUPPORTED_FRAME;
-  uint8_t spec[3 * kMaxComponents];
-  if (!src.read(spec, 3 * n)) return RX_JPEG_TRUNCATED;
+  uint8_t fields[3 * kMaxComponents];
+  if (!src.read(fields, 3 * n)) return RX_JPEG_TRUNCATED;
   // Identifiers 1..3 (JFIF), or 0..2 read by position; any order.
   int base = 1;
   for (int i = 0; i < n; ++i)
-    if (spec[3 * i] == 0) base = 0;
+    if (fields[3 * i] == 0) base = 0;
   Component parsed[kMaxComponents]{};
   bool taken[kMaxComponents] = {};
   uint8_t ids[kMaxComponents] = {};
   for (int i = 0; i < n; ++i) {
-    int slot = spec[3 * i] - base;
+    int slot = fields[3 * i] - base;
     if (slot < 0 || slot >= n || taken[slot]) return RX_JPEG_UNSUPPORTED_FRAME;
     taken[slot] = true;
-    ids[slot] = spec[3 * i];
-    parsed[slot].h = spec[3 * i + 1] >> 4;
-    parsed[slot].v = spec[3 * i + 1] & 0x0F;
-    parsed[slot].quant = spec[3 * i + 2];
+    ids[slot] = fields[3 * i];
+    parsed[slot].h = fields[3 * i + 1] >> 4;
+    parsed[slot].v = fields[3 * i + 1] & 0x0F;
+    parsed[slot].quant = fields[3 * i + 2];
   }
   for (int i = 0; i < n; ++i)
     if (!sampling_ok(parsed[i].h) || !sampling_ok(parsed[i].v)) return RX_JPEG_UNSUPPORTED_SAMPLING;
@@ -143,9 +143,9 @@ int32_t read_scan(Source& src, Frame& f) {
   int n = src.byte();
   if (n < 0) return RX_JPEG_TRUNCATED;
   if (body != 1 + 2 * n + 3) return RX_JPEG_BAD_LENGTH;
-  uint8_t spec[2 * 4 + 3];
+  uint8_t fields[2 * 4 + 3];
   if (n > 4) return RX_JPEG_PARTIAL_SCAN;
-  if (!src.read(spec, 2 * n + 3)) return RX_JPEG_TRUNCATED;
+  if (!src.read(fields, 2 * n + 3)) return RX_JPEG_TRUNCATED;
   if (!f.seen) return RX_JPEG_NOT_BASELINE;
   if (n != f.components) return RX_JPEG_PARTIAL_SCAN;
   Tables& t = tables();
@@ -153,10 +153,10 @@ int32_t read_scan(Source& src, Frame& f) {
   for (int i = 0; i < n; ++i) {
     int slot = -1;
     for (int j = 0; j < f.components; ++j)
-      if (f.ids[j] == spec[2 * i]) slot = j;
+      if (f.ids[j] == fields[2 * i]) slot = j;
     if (slot < 0 || listed[slot]) return RX_JPEG_PARTIAL_SCAN;
     listed[slot] = true;
-    int dc = spec[2 * i + 1] >> 4, ac = spec[2 * i + 1] & 0x0F;
+    int dc = fields[2 * i + 1] >> 4, ac = fields[2 * i + 1] & 0x0F;
     Component& c = t.component[slot];
     if (dc > 1 || ac > 1 || !t.huffman[dc].defined || !t.huffman[2 + ac].defined ||
         c.quant >= kQuantTables || !t.quant[c.quant].defined)
