@@ -182,9 +182,30 @@ typedef struct JpegInfo {
 } JpegInfo;
 #pragma pack(pop)
 
+/* Results of rx_show_jpeg besides 0, RX_PICTURE_CANNOT_OPEN and
+ * RX_PICTURE_BAD_START. Nothing is written outside the active buffer's clip
+ * rectangle; strips finished before a failure stay drawn. */
 enum {
-  RX_JPEG_MARKER_EXPECTED = 3,   /* a byte where a marker must begin is not 0xFF */
-  RX_JPEG_BUFFER_TOO_SMALL = 4   /* the DecodeBuffer is smaller than one strip */
+  RX_JPEG_MARKER_EXPECTED = 3,     /* a byte where a marker must begin is not 0xFF */
+  RX_JPEG_BUFFER_TOO_SMALL = 4,    /* the DecodeBuffer is smaller than one strip */
+  RX_JPEG_NOT_BASELINE = 5,        /* SOF1..SOF15 frame (progressive, extended, lossless,
+                                      arithmetic), or a scan before any SOF0 */
+  RX_JPEG_UNSUPPORTED_FRAME = 6,   /* not 1 or 3 components, identifiers other than 1,2,3
+                                      (or 0,1,2), precision not 8, zero width or height */
+  RX_JPEG_UNSUPPORTED_SAMPLING = 7,/* factor 0 or above 4, chroma finer than luma or not
+                                      dividing it, the two chroma components unlike */
+  RX_JPEG_BAD_QUANT_TABLE = 8,     /* DQT: identifier above 3, 16-bit entries, or a length
+                                      that is not whole tables */
+  RX_JPEG_BAD_HUFFMAN_TABLE = 9,   /* DHT: class or identifier above 1, more than 256
+                                      symbols, over-subscribed lengths, DC symbol above 15,
+                                      or a length that is not whole tables */
+  RX_JPEG_UNDEFINED_TABLE = 10,    /* the scan uses a table never defined */
+  RX_JPEG_PARTIAL_SCAN = 11,       /* the scan does not cover every component of the frame
+                                      (non-interleaved or multi-scan file) */
+  RX_JPEG_BAD_CODE = 12,           /* entropy-coded data: no Huffman code within 16 bits */
+  RX_JPEG_RUN_TOO_LONG = 13,       /* entropy-coded data: a run past coefficient 63 */
+  RX_JPEG_TRUNCATED = 14,          /* the input ends before EOI, or a scan's data ends early */
+  RX_JPEG_BAD_LENGTH = 15          /* a segment length that does not fit its contents */
 };
 RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info); /* 0, -1, -2 */
 RX_API int32_t rx_jpeg_buffer_size(const JpegInfo* info);
