@@ -38,7 +38,7 @@ TEST_F(FlicTest, OpenFillsTheContextAndRefusesWhatIsNoFlic) {
   EXPECT_EQ(c.width, 77);
 
   c = open(flic_file(false, 320, 200, 9, 5, {}));
-  EXPECT_EQ(c.position, 128u);
+  EXPECT_EQ(+c.position, 128u);
   EXPECT_EQ(c.frames, 9);
   EXPECT_EQ(c.width, 320);
   EXPECT_EQ(c.height, 200);
@@ -113,7 +113,7 @@ TEST_F(FlicTest, SkipCountsFramesNotPrefixChunksInBothSources) {
   EXPECT_EQ(index_at(0, 0), 2);
   EXPECT_EQ(rx_flic_skip(&c, 5), 1);  // only one frame left
   EXPECT_EQ(rx_flic_skip(&c, -5), 0);  // rewinds like -1
-  EXPECT_EQ(c.position, 128u);
+  EXPECT_EQ(+c.position, 128u);
   EXPECT_EQ(rx_flic_skip(&c, 2), 2);
   EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
   EXPECT_EQ(index_at(0, 0), 3);
@@ -122,12 +122,12 @@ TEST_F(FlicTest, SkipCountsFramesNotPrefixChunksInBothSources) {
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 1);  // memory source from position 128
   EXPECT_EQ(index_at(0, 0), 1);
   EXPECT_EQ(rx_flic_skip(&c, 1000), 2);
-  EXPECT_EQ(c.position, file.size());
+  EXPECT_EQ(+c.position, file.size());
   EXPECT_EQ(rx_flic_skip(&c, 1), 0);  // at the end: nothing moves
-  EXPECT_EQ(c.position, file.size());
+  EXPECT_EQ(+c.position, file.size());
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 0);
   EXPECT_EQ(rx_flic_skip(&c, -1), 0);
-  EXPECT_EQ(c.position, 128u);
+  EXPECT_EQ(+c.position, 128u);
   EXPECT_EQ(rx_flic_skip(&c, 1), 1);  // the prefix chunk and frame 1
   EXPECT_EQ(rx_flic_play(&c, -1, kFromMemory), 2);
   EXPECT_EQ(index_at(0, 0), 3);
@@ -146,7 +146,7 @@ TEST_F(FlicTest, SkipStopsAtUnknownAndUndersizedChunks) {
   c.source = 1;
   c.position = 128;
   EXPECT_EQ(rx_flic_skip(&c, 5), 1);
-  EXPECT_EQ(c.position, 128u + chunks[0].size());
+  EXPECT_EQ(+c.position, 128u + chunks[0].size());
 
   Bytes unknown = flic_file(true, 4, 2, 2, 0, {numbered_frames(1)[0], support::sub_chunk(0x1234, Bytes(4, 0)), numbered_frames(1)[0]});
   install(unknown);
@@ -163,7 +163,7 @@ TEST_F(FlicTest, FileSourceGivesReadAheadBackAfterEachCall) {
     EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
     int fd = flic::descriptor_of(c.handle);
     EXPECT_EQ(::lseek(fd, 0, SEEK_CUR), static_cast<off_t>(128 + k * frame_size));
-    EXPECT_EQ(c.position, 128u);  // the file position is the playing position
+    EXPECT_EQ(+c.position, 128u);  // the file position is the playing position
   }
   EXPECT_EQ(rx_flic_play(&c, -1, kRawIndices), 2);
   EXPECT_EQ(index_at(3, 1), 5);
@@ -202,7 +202,7 @@ TEST_F(FlicTest, MemorySourceThatRunsOutReturnsFramesShownAndEnds) {
   install(file);
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 1);
   EXPECT_EQ(rx_flic_play(&c, 10, kFromMemory), 2);
-  EXPECT_EQ(c.position, file.size());
+  EXPECT_EQ(+c.position, file.size());
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 0);
 
   // Cut inside the last frame: reads stop at the end of the installed bytes.
@@ -210,7 +210,7 @@ TEST_F(FlicTest, MemorySourceThatRunsOutReturnsFramesShownAndEnds) {
   install(cut);
   c.position = 128;
   EXPECT_EQ(rx_flic_play(&c, -1, kFromMemory), 3);
-  EXPECT_EQ(c.position, cut.size());
+  EXPECT_EQ(+c.position, cut.size());
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 0);
   c.position = 0xFFFFFFF0;  // beyond the buffer
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory), 0);

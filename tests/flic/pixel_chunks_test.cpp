@@ -181,7 +181,7 @@ TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
   FlicContext c = open(file);
   install(file);
   EXPECT_EQ(rx_flic_play(&c, 5, kFromMemory | RX_FLIC_KEEP_PALETTE), 1);  // 2 shown, minus 1
-  EXPECT_EQ(c.position, 128u);  // not saved
+  EXPECT_EQ(+c.position, 128u);  // not saved
   EXPECT_EQ(rx_flic_skip(&c, 2), 2);
   EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory | RX_FLIC_KEEP_PALETTE), 0);  // never below 0
 
@@ -194,7 +194,7 @@ TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
     install(f);
     c.position = 128;
     EXPECT_EQ(rx_flic_play(&c, -1, kFromMemory | RX_FLIC_KEEP_PALETTE), 1);
-    EXPECT_EQ(c.position, 128u);
+    EXPECT_EQ(+c.position, 128u);
   }
 }
 
