@@ -84,8 +84,11 @@ ScreenState& screen() {
 
 int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
 
+constexpr size_t kLogLimit = 4096;  // a long run keeps only its recent calls
+
 void log_call(const std::string& what) {
   ScreenState& s = screen();
+  if (s.log.size() >= kLogLimit) s.log.erase(s.log.begin(), s.log.begin() + kLogLimit / 2);
   s.log.push_back(what + " @" + std::to_string(tick_count()));
 }
 
