@@ -229,10 +229,42 @@ typedef struct FlicContext {
 } FlicContext;
 #pragma pack(pop)
 
-RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context); /* 0, -1, -2 */
+/* Widest frame the player decodes: a row plus a byte-run packet's
+ * overshoot (127) must fit the 10240-byte row buffer. */
+enum { RX_FLIC_MAX_WIDTH = 10113 };
+enum {
+  RX_FLIC_TOO_WIDE = -3 /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+};
+
+/* 0 opened; RX_ERR_ARGUMENT the file cannot be opened (or 32 flics are
+ * open already); RX_ERR_RESOURCE not a flic (header shorter than 128 bytes
+ * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE. FLC speeds whose
+ * delay does not fit 16 bits are clamped to 65535 ticks.
+ * handle is a number of the library's table of open flics (slot and
+ * generation); a stale or foreign number reads and closes nothing. */
+RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context);
+/* Closes the file; always 0. A handle that names no open flic is ignored. */
 RX_API int32_t rx_flic_close(FlicContext* context);
+/* frames < 0 rewinds, 0 does nothing, > 0 skips that many frame chunks
+ * and returns how many were passed. The walk stops at the end of the data,
+ * at a chunk of an unknown type or at a chunk smaller than its 6-byte
+ * prefix; in memory the position never passes the end of the InputBuffer. */
 RX_API int32_t rx_flic_skip(FlicContext* context, int32_t frames);
+/* Plays frames (< 0: all that remain) into the active buffer; returns the
+ * number shown, 0 at the end. Choices made safe:
+ * - pixels outside the active buffer (columns or rows) are clipped, never
+ *   written into a neighbouring row;
+ * - a memory source that runs out ends the call: the frames shown are
+ *   returned and the position is saved at the end of the InputBuffer;
+ *   data that ends inside a frame ends that frame's drawing there;
+ * - a chunk or sub-chunk smaller than its header (prefix 6, frame 16,
+ *   sub-chunk 6) ends the call with the frames shown, position not saved;
+ *   a sub-chunk whose decoder reads past its size gives frames shown - 1;
+ * - a context wider than RX_FLIC_MAX_WIDTH plays nothing (0);
+ * - a palette packet running past entry 255 is cut at 255. */
 RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags);
+/* Busy-waits ticks x 55 ms of elapsed time (wrap-around of the
+ * millisecond counter neither ends nor stretches the wait); always 0. */
 RX_API int32_t rx_wait_ticks(uint32_t ticks);
 
 /* ------------------------------------------------------------------------
