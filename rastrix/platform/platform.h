@@ -99,9 +99,10 @@ class Host {
   virtual uint32_t ticks() = 0;
 };
 
-// Headless screen: width x height at bits (8, 15, 16, 24, 32). Replaces any
-// earlier screen and resets palettes, modes and the call log. false for an
-// unsupported depth or size.
+// Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces
+// any earlier screen and resets the system palette, modes, call log, test
+// results, version word and virtual clock. false for an unsupported depth
+// or size.
 bool use_headless(int32_t width, int32_t height, int32_t bits);
 void set_host(Host* host);  // null: headless
 

@@ -43,6 +43,9 @@ constexpr PaletteEntry kStaticColors[20] = {
     {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
     {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
 };
+// Version word of the modern family (top bit clear).
+constexpr uint32_t kModernVersion = 0x23F00206;
+
 // A 4-bit desktop's sixteen colours: the first eight then the last eight
 // static colours.
 constexpr int kStaticFirst = 10;
@@ -60,7 +63,7 @@ struct ScreenState {
   bool virtual_clock = false;
   uint32_t tick = 0, tick_step = 1;
   std::vector<std::string> log;
-  uint32_t version = 0x23F00206;  // top bit clear
+  uint32_t version = kModernVersion;
   bool fail_bitmaps = false;
   Host* host = nullptr;
   Device screen{Device::kScreen, nullptr, nullptr};
@@ -439,6 +442,8 @@ void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t b
   for (int i = 0; i < 256; ++i) s.default_palette.entries[i] = s.system[i];
   s.default_palette.count = 256;
   s.fail_bitmaps = false;
+  s.version = kModernVersion;
+  s.virtual_clock = false;
 }
 }  // namespace
 
