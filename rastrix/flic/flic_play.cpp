@@ -7,7 +7,6 @@
 #include "flic/flic_stream.h"
 #include "flic/palette_chunks.h"
 #include "flic/pixel_chunks.h"
-#include "flic/row_writers.h"
 
 namespace rx::flic {
 namespace {
