@@ -91,60 +91,61 @@ class Canvas {
   // Pixels src[0 .. n) at column x. Members are copied to locals first:
   // pixel stores may alias them as far as the compiler knows.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
-    if (!clip(x, n)) return;
-    uint8_t* d = at();
+    Span span;
+    if (!clip(x, n, span)) return;
     const typename F::Table* t = table_;
-    src += skipped_;
-    const int32_t count = clipped_;
+    uint8_t* d = span.dst;
+    src += span.skipped;
     int32_t i = 0;
     if constexpr (F::kBytes == 2) {  // two pixels per 32-bit store
-      for (; i + 1 < count; i += 2) {
+      for (; i + 1 < span.count; i += 2) {
         uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
         std::memcpy(d + 2 * i, &two, 4);
       }
     }
-    for (; i < count; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
+    for (; i < span.count; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
   }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
-    if (!clip(x, n)) return;
+    Span span;
+    if (!clip(x, n, span)) return;
     const typename F::Pixel v = F::pixel(table_, value);
-    uint8_t* d = at();
-    const int32_t count = clipped_;
     if constexpr (F::kBytes == 1) {
-      std::memset(d, v, static_cast<size_t>(count));
+      std::memset(span.dst, v, static_cast<size_t>(span.count));
     } else {
-      for (int32_t i = 0; i < count; ++i) F::store(d + i * F::kBytes, v);
+      for (int32_t i = 0; i < span.count; ++i) F::store(span.dst + i * F::kBytes, v);
     }
   }
   // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
-    if (!clip(x, n)) return;
-    if (skipped_ & 1) std::swap(first, second);
+    Span span;
+    if (!clip(x, n, span)) return;
+    if (span.skipped & 1) std::swap(first, second);
     const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
-    uint8_t* d = at();
-    const int32_t count = clipped_;
     int32_t i = 0;
-    for (; i + 1 < count; i += 2) {
-      F::store(d + i * F::kBytes, a);
-      F::store(d + (i + 1) * F::kBytes, b);
+    for (; i + 1 < span.count; i += 2) {
+      F::store(span.dst + i * F::kBytes, a);
+      F::store(span.dst + (i + 1) * F::kBytes, b);
     }
-    if (i < count) F::store(d + i * F::kBytes, a);
+    if (i < span.count) F::store(span.dst + i * F::kBytes, a);
   }
 
  private:
-  // Cuts [x, x + n) to the row; false when nothing is left.
-  bool clip(int64_t x, int64_t n) {
+  // The part of a run that lies in the buffer.
+  struct Span {
+    uint8_t* dst;
+    int64_t skipped;  // pixels cut off at the left
+    int32_t count;
+  };
+  // Cuts [x, x + n) to the current row; false when nothing is left.
+  bool clip(int64_t x, int64_t n, Span& span) const {
     if (row_ == nullptr) return false;
     int64_t from = std::max<int64_t>(x, 0);
     int64_t to = std::min<int64_t>(x + n, buffer_width_);
     if (from >= to) return false;
-    skipped_ = from - x;
-    first_ = from;
-    clipped_ = static_cast<int32_t>(to - from);
+    span = {row_ + from * F::kBytes, from - x, static_cast<int32_t>(to - from)};
     return true;
   }
-  uint8_t* at() const { return row_ + first_ * static_cast<ptrdiff_t>(F::kBytes); }
 
   const typename F::Table* table_;
   int32_t buffer_width_, buffer_height_, bottom_row_;
@@ -152,8 +153,6 @@ class Canvas {
   uint8_t* pixels_;
   int64_t y_ = 0;
   uint8_t* row_ = nullptr;
-  int64_t skipped_ = 0, first_ = 0;
-  int32_t clipped_ = 0;
 };
 
 }  // namespace rx::flic
