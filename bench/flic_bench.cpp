@@ -4,8 +4,8 @@
 //
 // Workloads: flic16_<corpus flic>, the largest flic of the shared corpus
 // (RASTRIX_SHARED_DIR in the environment, else the folder beside the
-// source tree), and flic16_640x480, made by the flic writer (byte-run first
-// frame, then word deltas).
+// source tree), flic16_640x480, made by the flic writer (byte-run first
+// frame, then word deltas), and flic16_wheel3, the demo's 186 x 153 wheel.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -67,10 +67,13 @@ Bytes writer_flic() {
   return rx::support::encode_flc(frames, kW, kH, palette, 70);
 }
 
-const Bytes& flic_bytes(bool corpus) {
+enum Source { kCorpus, kWriter, kWheel };
+
+const Bytes& flic_bytes(int source) {
   static const Bytes from_corpus = read_file(shared_dir() + "/corpus/peers/flic/" + kCorpusFlic);
   static const Bytes from_writer = writer_flic();
-  return corpus ? from_corpus : from_writer;
+  static const Bytes wheel = read_file(std::string(RASTRIX_BENCH_ASSETS_DIR) + "/WHEEL3.FLC");
+  return source == kCorpus ? from_corpus : source == kWriter ? from_writer : wheel;
 }
 
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -89,10 +92,10 @@ std::vector<Bytes> frame_chunks(const Bytes& file) {
   return out;
 }
 
-void play_rastrix(benchmark::State& state, bool corpus) {
-  Bytes file = flic_bytes(corpus);
+void play_rastrix(benchmark::State& state, int source) {
+  Bytes file = flic_bytes(source);  // the InputBuffer is writable memory
   if (file.size() < kHeaderSize) {
-    state.SkipWithError("flic not found (set RASTRIX_SHARED_DIR)");
+    state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
     return;
   }
   rx_set_dc(rx_headless_screen(640, 480, 16));
@@ -121,10 +124,10 @@ void play_rastrix(benchmark::State& state, bool corpus) {
 }
 
 #ifdef RASTRIX_HAVE_LIBAVCODEC
-void play_ffmpeg(benchmark::State& state, bool corpus) {
-  const Bytes& file = flic_bytes(corpus);
+void play_ffmpeg(benchmark::State& state, int source) {
+  const Bytes& file = flic_bytes(source);
   if (file.size() < kHeaderSize) {
-    state.SkipWithError("flic not found (set RASTRIX_SHARED_DIR)");
+    state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
     return;
   }
   const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_FLIC);
@@ -171,13 +174,13 @@ void register_flic_benchmarks() {
   corpus_name = corpus_name.substr(0, corpus_name.find('.'));
   struct Workload {
     std::string name;
-    bool corpus;
-  } workloads[] = {{corpus_name, true}, {"flic16_640x480", false}};
+    Source source;
+  } workloads[] = {{corpus_name, kCorpus}, {"flic16_640x480", kWriter}, {"flic16_wheel3", kWheel}};
   for (const Workload& w : workloads) {
-    benchmark::RegisterBenchmark((w.name + "/rastrix").c_str(), play_rastrix, w.corpus)
+    benchmark::RegisterBenchmark((w.name + "/rastrix").c_str(), play_rastrix, w.source)
         ->Unit(benchmark::kMicrosecond);
 #ifdef RASTRIX_HAVE_LIBAVCODEC
-    benchmark::RegisterBenchmark((w.name + "/ffmpeg").c_str(), play_ffmpeg, w.corpus)
+    benchmark::RegisterBenchmark((w.name + "/ffmpeg").c_str(), play_ffmpeg, w.source)
         ->Unit(benchmark::kMicrosecond);
 #endif
   }

@@ -7,20 +7,26 @@
 #include "flic/flic_stream.h"
 #include "flic/palette_chunks.h"
 #include "flic/pixel_chunks.h"
-#include "flic/row_writers.h"
 
 namespace rx::flic {
 namespace {
 
-void decode_sub_chunk(uint16_t type, FlicStream& stream, Canvas& canvas, int32_t flags) {
+// What one playing call decodes with.
+struct Player {
+  const PixelDecoders& decoders;
+  FrameArea area;
+  int32_t flags;
+};
+
+void decode_sub_chunk(uint16_t type, FlicStream& stream, const Player& p) {
   switch (type) {
-    case kColor256: palette_chunk(stream, false, flags); break;
-    case kColor64: palette_chunk(stream, true, flags); break;
-    case kDeltaFlc: decode_delta_flc(stream, canvas); break;
-    case kDeltaFli: decode_delta_fli(stream, canvas); break;
-    case kBlack: decode_black(canvas); break;
-    case kByteRun: decode_byte_run(stream, canvas); break;
-    case kCopy: decode_copy(stream, canvas); break;
+    case kColor256: palette_chunk(stream, false, p.flags); break;
+    case kColor64: palette_chunk(stream, true, p.flags); break;
+    case kDeltaFlc: p.decoders.delta_flc(stream, p.area); break;
+    case kDeltaFli: p.decoders.delta_fli(stream, p.area); break;
+    case kBlack: p.decoders.black(stream, p.area); break;
+    case kByteRun: p.decoders.byte_run(stream, p.area); break;
+    case kCopy: p.decoders.copy(stream, p.area); break;
     default: break;  // postage stamps and the rest are skipped whole
   }
 }
@@ -28,7 +34,7 @@ void decode_sub_chunk(uint16_t type, FlicStream& stream, Canvas& canvas, int32_t
 enum class FrameResult { kShown, kMalformed, kOverrun };
 
 // The body of one frame chunk, after its 6-byte prefix.
-FrameResult play_frame(int64_t size, FlicStream& stream, Canvas& canvas, int32_t flags) {
+FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
   if (size < kFrameHeaderSize) return FrameResult::kMalformed;
   int64_t frame_left = size - kFrameHeaderSize;
   int32_t sub_chunks = stream.u16();
@@ -40,7 +46,7 @@ FrameResult play_frame(int64_t size, FlicStream& stream, Canvas& canvas, int32_t
     if (type < 0) break;  // the data ended: the frame ends here
     if (chunk_size < kChunkPrefixSize) return FrameResult::kMalformed;
     frame_left -= chunk_size;
-    decode_sub_chunk(static_cast<uint16_t>(type), stream, canvas, flags);
+    decode_sub_chunk(static_cast<uint16_t>(type), stream, player);
     int64_t chunk_left = start + chunk_size - stream.offset();
     if (chunk_left < 0) return FrameResult::kOverrun;
     stream.skip(chunk_left);
@@ -62,8 +68,10 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
   context->source = memory ? 1 : 0;
   if (context->width > RX_FLIC_MAX_WIDTH) return 0;
   const bool at_position = (flags & RX_SHOW_AT_POSITION) != 0;
-  Canvas canvas(at_position ? s.position_x : 0, at_position ? s.position_y : 0, context->width,
-                context->height);
+  const Player player{pixel_decoders(s.depth_index),
+                      {at_position ? s.position_x : 0, at_position ? s.position_y : 0,
+                       context->width, context->height},
+                      flags};
   const uint16_t delay = context->delay;
 
   FlicStream stream;
@@ -81,7 +89,7 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
       if (size < kChunkPrefixSize) return shown;
       stream.skip(size - kChunkPrefixSize);
     } else if (type == kFrameChunk) {
-      FrameResult r = play_frame(size, stream, canvas, flags);
+      FrameResult r = play_frame(size, stream, player);
       if (r == FrameResult::kMalformed) return shown;
       if (r == FrameResult::kOverrun) return std::max(shown - 1, 0);
     } else {

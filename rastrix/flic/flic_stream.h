@@ -49,6 +49,12 @@ class FlicStream {
   // Discards n bytes (n >= 0).
   void skip(int64_t n);
 
+  // Direct access for decoders' fast paths: the buffered bytes from the
+  // cursor on, and moving the cursor within them.
+  const uint8_t* cursor() const { return next_; }
+  int64_t available() const { return end_ - next_; }
+  void advance_to(const uint8_t* p) { next_ = p; }
+
   int64_t offset() const { return base_ + (next_ - start_); }
   bool ended() const { return ended_; }
 

@@ -12,22 +12,27 @@ uint8_t* row_buffer() { return state().scratch; }
 constexpr uint16_t kSkipLinesWord = 0xC000;  // top bits 11: skip -w lines
 constexpr uint16_t kLastPixelWord = 0x8000;  // top bits 10: low byte at the right column
 constexpr int32_t kWordRange = 0x10000;
+constexpr int64_t kLongestWordPacket = 2 + 2 * 127;  // skip, count, 127 pixel pairs
+constexpr int64_t kLongestBytePacket = 2 + 127;      // skip, count, 127 pixels
 
-}  // namespace
-
-void decode_copy(FlicStream& stream, Canvas& canvas) {
-  canvas.set_row(canvas.origin_y);
-  for (int32_t rows = canvas.height; rows > 0; --rows, canvas.next_row()) {
-    const uint8_t* row = stream.block(canvas.width, row_buffer());
+template <class F>
+void decode_copy(FlicStream& stream, const FrameArea& area) {
+  Canvas<F> canvas(area);
+  uint8_t* const gather = row_buffer();
+  canvas.set_row(area.origin_y);
+  for (int32_t rows = area.height; rows > 0; --rows, canvas.next_row()) {
+    const uint8_t* row = stream.block(area.width, gather);
     if (row == nullptr) return;
-    canvas.copy(canvas.origin_x, row, canvas.width);
+    canvas.copy(area.origin_x, row, area.width);
   }
 }
 
-void decode_black(Canvas& canvas) {
-  canvas.set_row(canvas.origin_y);
-  for (int32_t rows = canvas.height; rows > 0 && !canvas.below_buffer(); --rows)  {
-    canvas.fill(canvas.origin_x, 0, canvas.width);
+template <class F>
+void decode_black(FlicStream&, const FrameArea& area) {
+  Canvas<F> canvas(area);
+  canvas.set_row(area.origin_y);
+  for (int32_t rows = area.height; rows > 0 && !canvas.below_buffer(); --rows) {
+    canvas.fill(area.origin_x, 0, area.width);
     canvas.next_row();
   }
 }
@@ -35,25 +40,28 @@ void decode_black(Canvas& canvas) {
 // Each row: an ignored count byte, then packets until the width is made;
 // a count t >= 0 repeats the next byte t times, t < 0 copies -t bytes. A
 // last packet that overshoots the width draws only up to it.
-void decode_byte_run(FlicStream& stream, Canvas& canvas) {
-  canvas.set_row(canvas.origin_y);
-  for (int32_t rows = canvas.height; rows > 0; --rows, canvas.next_row()) {
+template <class F>
+void decode_byte_run(FlicStream& stream, const FrameArea& area) {
+  Canvas<F> canvas(area);
+  uint8_t* const gather = row_buffer();
+  canvas.set_row(area.origin_y);
+  for (int32_t rows = area.height; rows > 0; --rows, canvas.next_row()) {
     if (stream.byte() < 0) return;
     int32_t made = 0;
-    while (made < canvas.width) {
+    while (made < area.width) {
       int t = stream.byte();
       if (t < 0) return;
       int32_t count = static_cast<int8_t>(t);
-      int32_t room = canvas.width - made;
+      int32_t room = area.width - made;
       if (count >= 0) {
         int v = stream.byte();
         if (v < 0) return;
-        canvas.fill(canvas.origin_x + made, static_cast<uint8_t>(v), std::min(count, room));
+        canvas.fill(area.origin_x + made, static_cast<uint8_t>(v), std::min(count, room));
       } else {
         count = -count;
-        const uint8_t* run = stream.block(count, row_buffer());
+        const uint8_t* run = stream.block(count, gather);
         if (run == nullptr) return;
-        canvas.copy(canvas.origin_x + made, run, std::min(count, room));
+        canvas.copy(area.origin_x + made, run, std::min(count, room));
       }
       made += count;
     }
@@ -62,15 +70,35 @@ void decode_byte_run(FlicStream& stream, Canvas& canvas) {
 
 // First line, line count, then per line a packet count and packets of a
 // column skip and a count t: t >= 0 copies t bytes, t < 0 repeats one.
-void decode_delta_fli(FlicStream& stream, Canvas& canvas) {
+template <class F>
+void decode_delta_fli(FlicStream& stream, const FrameArea& area) {
+  Canvas<F> canvas(area);
+  uint8_t* const gather = row_buffer();
   int32_t first = stream.u16();
   int32_t lines = stream.u16();
   if (lines <= 0) return;
-  canvas.set_row(canvas.origin_y + first);
+  canvas.set_row(area.origin_y + first);
   for (; lines > 0; --lines, canvas.next_row()) {
     int packets = stream.byte();
     if (packets < 0) return;
-    int64_t x = canvas.origin_x;
+    int64_t x = area.origin_x;
+    // Packets wholly in the buffer are read without per-byte checks.
+    const uint8_t* p = stream.cursor();
+    const uint8_t* const end = p + stream.available();
+    for (; packets > 0 && end - p >= kLongestBytePacket; --packets) {
+      x += p[0];
+      int32_t count = static_cast<int8_t>(p[1]);
+      if (count >= 0) {
+        canvas.copy(x, p + 2, count);
+        p += 2 + count;
+      } else {
+        count = -count;
+        canvas.fill(x, p[2], count);
+        p += 3;
+      }
+      x += count;
+    }
+    stream.advance_to(p);
     for (; packets > 0; --packets) {
       int skip = stream.byte();
       int t = stream.byte();
@@ -78,7 +106,7 @@ void decode_delta_fli(FlicStream& stream, Canvas& canvas) {
       x += skip;
       int32_t count = static_cast<int8_t>(t);
       if (count >= 0) {
-        const uint8_t* run = stream.block(count, row_buffer());
+        const uint8_t* run = stream.block(count, gather);
         if (run == nullptr) return;
         canvas.copy(x, run, count);
       } else {
@@ -96,9 +124,12 @@ void decode_delta_fli(FlicStream& stream, Canvas& canvas) {
 // last pixel, 0xxxxxxx is the packet count of a line. Packets: a column
 // skip and a count t of pixel pairs, t >= 0 literal, t < 0 one pair
 // repeated.
-void decode_delta_flc(FlicStream& stream, Canvas& canvas) {
+template <class F>
+void decode_delta_flc(FlicStream& stream, const FrameArea& area) {
+  Canvas<F> canvas(area);
+  uint8_t* const gather = row_buffer();
   int32_t lines = stream.u16();
-  canvas.set_row(canvas.origin_y);
+  canvas.set_row(area.origin_y);
   while (lines > 0) {
     int32_t w = stream.u16();
     if (w < 0) return;
@@ -107,18 +138,36 @@ void decode_delta_flc(FlicStream& stream, Canvas& canvas) {
       continue;
     }
     if (w >= kLastPixelWord) {
-      canvas.fill(canvas.right_column, static_cast<uint8_t>(w), 1);
+      canvas.fill(area.right_column(), static_cast<uint8_t>(w), 1);
       continue;
     }
-    int64_t x = canvas.origin_x;
-    for (int32_t packets = w; packets > 0; --packets) {
+    int64_t x = area.origin_x;
+    int32_t packets = w;
+    // Packets wholly in the buffer are read without per-byte checks.
+    const uint8_t* p = stream.cursor();
+    const uint8_t* const end = p + stream.available();
+    for (; packets > 0 && end - p >= kLongestWordPacket; --packets) {
+      x += p[0];
+      int32_t count = static_cast<int8_t>(p[1]);
+      if (count >= 0) {
+        canvas.copy(x, p + 2, 2 * count);
+        p += 2 + 2 * count;
+      } else {
+        count = -count;
+        canvas.pairs(x, p[2], p[3], 2 * count);
+        p += 4;
+      }
+      x += 2 * count;
+    }
+    stream.advance_to(p);
+    for (; packets > 0; --packets) {
       int skip = stream.byte();
       int t = stream.byte();
       if (t < 0) return;
       x += skip;
       int32_t count = static_cast<int8_t>(t);
       if (count >= 0) {
-        const uint8_t* run = stream.block(2 * count, row_buffer());
+        const uint8_t* run = stream.block(2 * count, gather);
         if (run == nullptr) return;
         canvas.copy(x, run, 2 * count);
         x += 2 * count;
@@ -134,5 +183,18 @@ void decode_delta_flc(FlicStream& stream, Canvas& canvas) {
     --lines;
   }
 }
+
+template <class F>
+constexpr PixelDecoders decoders_for() {
+  return {decode_copy<F>, decode_black<F>, decode_byte_run<F>, decode_delta_fli<F>,
+          decode_delta_flc<F>};
+}
+
+constexpr PixelDecoders kDecoders[4] = {decoders_for<Index8>(), decoders_for<Rgb565>(),
+                                        decoders_for<Bgr24>(), decoders_for<Bgrx32>()};
+
+}  // namespace
+
+const PixelDecoders& pixel_decoders(int32_t depth_index) { return kDecoders[depth_index & 3]; }
 
 }  // namespace rx::flic

@@ -1,5 +1,6 @@
-// The five pixel chunk decoders. Each reads its chunk's data from the
-// stream and draws through the canvas; all stop at the end of the data.
+// The five pixel chunk decoders, one set per depth. Each reads its chunk's
+// data from the stream and draws through a Canvas; all stop at the end of
+// the data.
 #pragma once
 
 #include "flic/flic_stream.h"
@@ -7,10 +8,14 @@
 
 namespace rx::flic {
 
-void decode_copy(FlicStream& stream, Canvas& canvas);        // FLI_COPY (16)
-void decode_black(Canvas& canvas);                           // BLACK (13)
-void decode_byte_run(FlicStream& stream, Canvas& canvas);    // BYTE_RUN (15)
-void decode_delta_fli(FlicStream& stream, Canvas& canvas);   // DELTA_FLI (12)
-void decode_delta_flc(FlicStream& stream, Canvas& canvas);   // DELTA_FLC (7)
+struct PixelDecoders {
+  void (*copy)(FlicStream&, const FrameArea&);        // FLI_COPY (16)
+  void (*black)(FlicStream&, const FrameArea&);       // BLACK (13)
+  void (*byte_run)(FlicStream&, const FrameArea&);    // BYTE_RUN (15)
+  void (*delta_fli)(FlicStream&, const FrameArea&);   // DELTA_FLI (12)
+  void (*delta_flc)(FlicStream&, const FrameArea&);   // DELTA_FLC (7)
+};
+// Decoders by depth index (8, 16, 24, 32 bits).
+const PixelDecoders& pixel_decoders(int32_t depth_index);
 
 }  // namespace rx::flic

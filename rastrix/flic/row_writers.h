@@ -1,39 +1,74 @@
 // Row writers: flic pixels (palette indices) turned into the active
-// buffer's pixels, one routine per depth chosen once per call, and the
-// Canvas that places them: frame origin, current row, clipping.
+// buffer's pixels, one pixel format per depth, and the Canvas that places
+// them: frame origin, current row, clipping. The decoders are templates
+// over the format, chosen once per call by the depth index.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/state.h"
+#include "flic/palette_chunks.h"
 
 namespace rx::flic {
 
-// Each writes n pixels at dst (already clipped to the row) through the
-// depth's table: the 8-bit remap table or PaletteMap.
-struct RowWriter {
-  void (*copy)(uint8_t* dst, const uint8_t* src, int32_t n, const void* table);
-  void (*fill)(uint8_t* dst, uint8_t value, int32_t n, const void* table);
-  // first, second, first, ... n pixels
-  void (*pairs)(uint8_t* dst, uint8_t first, uint8_t second, int32_t n, const void* table);
-  int32_t bytes_per_pixel;
-  const void* (*table)();
+// 8 bits: the remap table's palette entry.
+struct Index8 {
+  using Pixel = uint8_t;
+  using Table = uint8_t;
+  static constexpr int kBytes = 1;
+  static const Table* table() { return remap_table(); }
+  static Pixel pixel(const Table* t, uint8_t p) { return t[p]; }
+  static void store(uint8_t* d, Pixel v) { *d = v; }
 };
-// Writers by depth index (8, 16, 24, 32 bits).
-const RowWriter& row_writer(int32_t depth_index);
+// 16 bits: PaletteMap's 5-6-5 value.
+struct Rgb565 {
+  using Pixel = uint16_t;
+  using Table = uint16_t;
+  static constexpr int kBytes = 2;
+  static const Table* table() { return state().palette_map.rgb565; }
+  static Pixel pixel(const Table* t, uint8_t p) { return t[p]; }
+  static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 2); }
+};
+// 24 and 32 bits: PaletteMap's entries are high byte, red, green, blue;
+// the buffer wants blue, green, red (, high byte): the entry reversed.
+struct Bgr24 {
+  using Pixel = uint32_t;
+  using Table = uint8_t[4];
+  static constexpr int kBytes = 3;
+  static const Table* table() { return state().palette_map.hrgb; }
+  static Pixel pixel(const Table* t, uint8_t p) {
+    uint32_t v;
+    std::memcpy(&v, t[p], 4);
+    return __builtin_bswap32(v);
+  }
+  static void store(uint8_t* d, Pixel v) {
+    d[0] = static_cast<uint8_t>(v);
+    d[1] = static_cast<uint8_t>(v >> 8);
+    d[2] = static_cast<uint8_t>(v >> 16);
+  }
+};
+struct Bgrx32 : Bgr24 {
+  static constexpr int kBytes = 4;
+  static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 4); }
+};
+
+// Where a frame lands and how large it is.
+struct FrameArea {
+  int64_t origin_x, origin_y;
+  int32_t width, height;
+  int64_t right_column() const { return origin_x + width - 1; }
+};
 
 // Frame pixels land in the active buffer at origin + (column, row); pixels
 // outside the buffer are dropped, never written into another row.
+template <class F>
 class Canvas {
  public:
-  Canvas(int64_t origin_x, int64_t origin_y, int32_t width, int32_t height)
-      : origin_x(origin_x), origin_y(origin_y), width(width), height(height),
-        right_column(origin_x + width - 1) {
+  explicit Canvas(const FrameArea& area) : area(area), table_(F::table()) {
     const LibraryState& s = state();
-    writer_ = &row_writer(s.depth_index);
-    table_ = writer_->table();
     buffer_width_ = s.active_width;
     buffer_height_ = s.active_height;
     bottom_row_ = s.active_bottom_row;
@@ -41,9 +76,7 @@ class Canvas {
     pixels_ = s.active_pixels;
   }
 
-  const int64_t origin_x, origin_y;
-  const int32_t width, height;
-  const int64_t right_column;
+  const FrameArea area;
 
   // Buffer row y becomes the current row.
   void set_row(int64_t y) {
@@ -55,42 +88,71 @@ class Canvas {
   // True once the current row and all below it are outside the buffer.
   bool below_buffer() const { return y_ >= buffer_height_; }
 
+  // Pixels src[0 .. n) at column x. Members are copied to locals first:
+  // pixel stores may alias them as far as the compiler knows.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
-    if (clip(x, n)) writer_->copy(at(x), src + skipped_, clipped_, table_);
+    Span span;
+    if (!clip(x, n, span)) return;
+    const typename F::Table* t = table_;
+    uint8_t* d = span.dst;
+    src += span.skipped;
+    int32_t i = 0;
+    if constexpr (F::kBytes == 2) {  // two pixels per 32-bit store
+      for (; i + 1 < span.count; i += 2) {
+        uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
+        std::memcpy(d + 2 * i, &two, 4);
+      }
+    }
+    for (; i < span.count; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
   }
+  // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
-    if (clip(x, n)) writer_->fill(at(x), value, clipped_, table_);
+    Span span;
+    if (!clip(x, n, span)) return;
+    const typename F::Pixel v = F::pixel(table_, value);
+    if constexpr (F::kBytes == 1) {
+      std::memset(span.dst, v, static_cast<size_t>(span.count));
+    } else {
+      for (int32_t i = 0; i < span.count; ++i) F::store(span.dst + i * F::kBytes, v);
+    }
   }
+  // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
-    if (!clip(x, n)) return;
-    if (skipped_ & 1) std::swap(first, second);
-    writer_->pairs(at(x), first, second, clipped_, table_);
+    Span span;
+    if (!clip(x, n, span)) return;
+    if (span.skipped & 1) std::swap(first, second);
+    const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
+    int32_t i = 0;
+    for (; i + 1 < span.count; i += 2) {
+      F::store(span.dst + i * F::kBytes, a);
+      F::store(span.dst + (i + 1) * F::kBytes, b);
+    }
+    if (i < span.count) F::store(span.dst + i * F::kBytes, a);
   }
 
  private:
-  // Cuts [x, x + n) to the row; false when nothing is left.
-  bool clip(int64_t x, int64_t n) {
+  // The part of a run that lies in the buffer.
+  struct Span {
+    uint8_t* dst;
+    int64_t skipped;  // pixels cut off at the left
+    int32_t count;
+  };
+  // Cuts [x, x + n) to the current row; false when nothing is left.
+  bool clip(int64_t x, int64_t n, Span& span) const {
     if (row_ == nullptr) return false;
     int64_t from = std::max<int64_t>(x, 0);
     int64_t to = std::min<int64_t>(x + n, buffer_width_);
     if (from >= to) return false;
-    skipped_ = from - x;
-    clipped_ = static_cast<int32_t>(to - from);
+    span = {row_ + from * F::kBytes, from - x, static_cast<int32_t>(to - from)};
     return true;
   }
-  uint8_t* at(int64_t x) const {
-    return row_ + (x + skipped_) * static_cast<ptrdiff_t>(writer_->bytes_per_pixel);
-  }
 
-  const RowWriter* writer_;
-  const void* table_;
+  const typename F::Table* table_;
   int32_t buffer_width_, buffer_height_, bottom_row_;
   ptrdiff_t bytes_per_row_;
   uint8_t* pixels_;
   int64_t y_ = 0;
   uint8_t* row_ = nullptr;
-  int64_t skipped_ = 0;
-  int32_t clipped_ = 0;
 };
 
 }  // namespace rx::flic
