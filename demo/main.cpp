@@ -101,7 +101,6 @@ int main(int argc, char** argv) {
     rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth);
     platform::set_message_box_answer(o.answer);
   }
-  platform::set_call_log_enabled(false);  // nobody reads it in a long run
 
   fishtank::Tank& t = fishtank::tank();
   t.assets = o.assets.empty() ? find_assets() : o.assets;

@@ -132,9 +132,6 @@ void clear_call_log();
 // The window side appends its own calls (show, message boxes, quit) so
 // that one log tells the order of everything the program asked for.
 void note_call(const std::string& what);
-// A long-running program that never reads the log turns it off (on at
-// every headless set-up).
-void set_call_log_enabled(bool on);
 void set_version(uint32_t version);
 void set_fail_bitmaps(bool fail);  // create_dib_section / global_alloc fail
 

@@ -60,7 +60,6 @@ struct ScreenState {
   bool virtual_clock = false;
   uint32_t tick = 0, tick_step = 1;
   std::vector<std::string> log;
-  bool log_enabled = true;
   uint32_t version = 0x23F00206;  // top bit clear
   bool fail_bitmaps = false;
   Host* host = nullptr;
@@ -85,9 +84,11 @@ ScreenState& screen() {
 
 int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
 
+constexpr size_t kLogLimit = 4096;  // a long run keeps only its recent calls
+
 void log_call(const std::string& what) {
   ScreenState& s = screen();
-  if (!s.log_enabled) return;
+  if (s.log.size() >= kLogLimit) s.log.erase(s.log.begin(), s.log.begin() + kLogLimit / 2);
   s.log.push_back(what + " @" + std::to_string(tick_count()));
 }
 
@@ -414,7 +415,6 @@ void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t b
   s.test_result = kChangeSuccessful;
   s.change_results.clear();
   s.log.clear();
-  s.log_enabled = true;
   s.window.palette = nullptr;
   s.screen.palette = nullptr;
   for (int i = 0; i < 256; ++i) s.default_palette.entries[i] = s.system[i];
@@ -484,7 +484,6 @@ void set_tick(uint32_t ms) { screen().tick = ms; }
 const std::vector<std::string>& call_log() { return screen().log; }
 void clear_call_log() { screen().log.clear(); }
 void note_call(const std::string& what) { log_call(what); }
-void set_call_log_enabled(bool on) { screen().log_enabled = on; }
 void set_version(uint32_t version) { screen().version = version; }
 void set_fail_bitmaps(bool fail) { screen().fail_bitmaps = fail; }
 
