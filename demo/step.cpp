@@ -52,18 +52,7 @@ void draw_bubble() {
   if (t.bubble_counter < INT32_MAX) ++t.bubble_counter;
   int32_t y = bubble_row(t.bubble_counter);
   int32_t x = kBubbleLeft + draw() % kBubbleWobble;  // drawn every step
-  rx_move_to(x, y);
-  int32_t h = bubble_height(y);
-  if (h <= 0) return;
-  uint16_t block[kBubbleSide * kBubbleSide];
-  if (rx_capture_block(block, kBubbleSide, h) != RX_OK) return;
-  for (int32_t i = 0; i < kBubbleSide * h; ++i) {
-    if (kBubbleMask[i] == 0) continue;
-    int32_t red = 0, green = 0, blue = 0;
-    rx_unpack_rgb(block[i], &red, &green, &blue);
-    block[i] = static_cast<uint16_t>(rx_pack_rgb(brighten(red), brighten(green), brighten(blue)));
-  }
-  rx_draw_block(block, kBubbleSide, h);
+  draw_bubble_at(x, y);
 }
 
 void draw_fish(const Fish& f, const FishKind& kind) {
@@ -87,6 +76,21 @@ int32_t bubble_row(int32_t bubble_counter) {
 }
 
 int32_t bubble_height(int32_t row) { return std::min(row, kBubbleSide); }
+
+void draw_bubble_at(int32_t x, int32_t y) {
+  rx_move_to(x, y);
+  int32_t h = bubble_height(y);
+  if (h <= 0) return;
+  uint16_t block[kBubbleSide * kBubbleSide];
+  if (rx_capture_block(block, kBubbleSide, h) != RX_OK) return;
+  for (int32_t i = 0; i < kBubbleSide * h; ++i) {
+    if (kBubbleMask[i] == 0) continue;
+    int32_t red = 0, green = 0, blue = 0;
+    rx_unpack_rgb(block[i], &red, &green, &blue);
+    block[i] = static_cast<uint16_t>(rx_pack_rgb(brighten(red), brighten(green), brighten(blue)));
+  }
+  rx_draw_block(block, kBubbleSide, h);
+}
 
 void animation_step() {
   Tank& t = tank();

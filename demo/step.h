@@ -21,6 +21,10 @@ constexpr int32_t brighten(int32_t channel) {
   return channel + kBubbleBoost > 255 ? 255 : channel + kBubbleBoost;
 }
 
+// Brightens the bubble's pixels in the active buffer, lower-left corner at
+// (x, y), taking only the rows that lie at or below row 0.
+void draw_bubble_at(int32_t x, int32_t y);
+
 void animation_step();
 
 }  // namespace fishtank
