@@ -3,7 +3,9 @@
 // frame is written with only the part that changed, the rest transparent.
 #include "recording.h"
 
+#include <fcntl.h>
 #include <gif_lib.h>
+#include <unistd.h>
 #include <png.h>
 
 #include <algorithm>
@@ -195,10 +197,13 @@ bool Recorder::finish_gif(std::string* error) {
   for (size_t i = 0; i < palette.size(); ++i)
     colors[i] = {palette[i][0], palette[i][1], palette[i][2]};
 
+  // Opened here so that the file gets the usual permissions.
+  int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
   int err = 0;
-  GifFileType* g = EGifOpenFileName(path_.c_str(), false, &err);
+  GifFileType* g = fd >= 0 ? EGifOpenFileHandle(fd, &err) : nullptr;
   if (g == nullptr) {
-    *error = "cannot write " + path_ + ": " + GifErrorString(err);
+    if (fd >= 0) ::close(fd);
+    *error = "cannot write " + path_;
     return false;
   }
   EGifSetGifVersion(g, true);

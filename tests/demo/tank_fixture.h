@@ -95,6 +95,7 @@ class TankTest : public ::testing::Test {
     rx::platform::reset_window();
     rx::platform::set_message_box_printing(false);
     ASSERT_NE(rx_headless_screen(640, 480, desktop_bits()), nullptr);
+    rx::platform::set_virtual_clock(true, 0, 1);  // settle waits pass at once
     reset_tank();
     tank().assets.clear();
     dir_ = fs::temp_directory_path() /
@@ -103,6 +104,7 @@ class TankTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    rx::platform::set_virtual_clock(false);
     rx::support::reset_library();
     rx::platform::reset_window();
     reset_tank();
