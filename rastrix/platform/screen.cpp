@@ -158,53 +158,6 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
   }
 }
 
-// Rows whose bitmap format the screen stores directly, or widens from
-// 5-6-5, are converted a run at a time instead of pixel by pixel.
-using RowCopy = void (*)(uint8_t* dst, const uint8_t* src, int32_t count);
-
-void copy_565_to_16(uint8_t* dst, const uint8_t* src, int32_t n) {
-  std::memcpy(dst, src, static_cast<size_t>(n) * 2);
-}
-void copy_24_to_24(uint8_t* dst, const uint8_t* src, int32_t n) {
-  std::memcpy(dst, src, static_cast<size_t>(n) * 3);
-}
-void copy_565_to_32(uint8_t* dst, const uint8_t* src, int32_t n) {
-  for (int32_t i = 0; i < n; ++i, dst += 4) {
-    Rgb c = unpack_565(load_u16(src + 2 * i));
-    dst[0] = c.blue;
-    dst[1] = c.green;
-    dst[2] = c.red;
-    dst[3] = 0;
-  }
-}
-void copy_565_to_24(uint8_t* dst, const uint8_t* src, int32_t n) {
-  for (int32_t i = 0; i < n; ++i, dst += 3) {
-    Rgb c = unpack_565(load_u16(src + 2 * i));
-    dst[0] = c.blue;
-    dst[1] = c.green;
-    dst[2] = c.red;
-  }
-}
-void copy_32_to_32(uint8_t* dst, const uint8_t* src, int32_t n) {
-  for (int32_t i = 0; i < n; ++i, dst += 4, src += 4) {
-    dst[0] = src[0];
-    dst[1] = src[1];
-    dst[2] = src[2];
-    dst[3] = 0;
-  }
-}
-
-RowCopy row_copy_for(const DibHeader& h, int32_t screen_bits) {
-  bool is_565 = h.bits == 16 && !(h.compression == 3 && h.green_mask == 0x03E0);
-  if (is_565 && screen_bits == 16) return copy_565_to_16;
-  if (is_565 && screen_bits == 32) return copy_565_to_32;
-  if (is_565 && screen_bits == 24) return copy_565_to_24;
-  if (h.bits == 24 && screen_bits == 24) return copy_24_to_24;
-  if (h.bits == 32 && screen_bits == 32 && (h.compression != 3 || h.red_mask == 0x00FF0000))
-    return copy_32_to_32;
-  return nullptr;
-}
-
 }  // namespace
 
 // --- Devices and the screen -------------------------------------------------
@@ -349,7 +302,6 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
   if (h.width < 1 || h.height < 1) return 0;
   int32_t stride = ((h.width * h.bits + 31) / 32) * 4;
   const Palette* logical = dc->palette ? dc->palette : &s.default_palette;
-  RowCopy fast = row_copy_for(h, s.bits);
   int32_t lines = 0;
   for (int32_t j = 0; j < height; ++j) {
     int32_t sy = src_y + height - 1 - j;  // bottom-up source row
@@ -358,16 +310,6 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
         sy < 0 || sy >= h.height)
       continue;
     const uint8_t* row = bits + static_cast<size_t>(sy) * stride;
-    if (fast != nullptr) {
-      int32_t i0 = std::max({0, -dest_x, -src_x});
-      int32_t i1 = std::min({width, s.width - dest_x, h.width - src_x});
-      if (i1 > i0)
-        fast(s.pixels.data() + static_cast<size_t>(y) * s.bytes_per_row +
-                 static_cast<size_t>(dest_x + i0) * storage_bytes(s.bits),
-             row + static_cast<size_t>(src_x + i0) * (h.bits / 8), i1 - i0);
-      ++lines;
-      continue;
-    }
     for (int32_t i = 0; i < width; ++i) {
       int32_t sx = src_x + i, x = dest_x + i;
       if (x < 0 || x >= s.width || sx < 0 || sx >= h.width) continue;
