@@ -17,7 +17,7 @@ struct DrawJob {
   const uint8_t* block;  // stored row B, column 0
   int64_t block_stride;  // width x block bytes
   uint8_t* row;          // buffer row of stored row B, first column written
-  int64_t row_stride;    // buffer bytes per row (rows are bottom-up: moving up is +stride)
+  int64_t row_stride;    // buffer bytes per row (moving up is -stride)
   int32_t rows;
   int32_t first;  // first stored column read (plain) or last (mirrored)
   int32_t count;  // visible columns N
@@ -34,7 +34,7 @@ void draw_rows(const DrawJob& job) {
       if (v != 0) Px::store_buffer(dst + static_cast<int64_t>(n) * Px::kBufferBytes, v);
     }
     src += job.block_stride;
-    dst += job.row_stride;
+    dst -= job.row_stride;
   }
 }
 
