@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
   if (headless) {
     int32_t depth = o.desktop_depth != 0 ? o.desktop_depth : kDefaultDesktopDepth;
     rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth);
-    platform::set_message_box_answer(o.answer);
   }
+  platform::set_message_box_answer(o.answer);  // also when a window cannot show a box
 
   fishtank::Tank& t = fishtank::tank();
   t.assets = o.assets.empty() ? find_assets() : o.assets;
