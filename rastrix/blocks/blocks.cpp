@@ -17,24 +17,43 @@ struct DrawJob {
   const uint8_t* block;  // stored row B, column 0
   int64_t block_stride;  // width x block bytes
   uint8_t* row;          // buffer row of stored row B, first column written
-  int64_t row_stride;    // buffer bytes per row (moving up is -stride)
+  int64_t row_stride;    // buffer bytes per row; rows are bottom-up, so up is +stride
   int32_t rows;
   int32_t first;  // first stored column read (plain) or last (mirrored)
   int32_t count;  // visible columns N
 };
 
-template <class Px, bool kMirrored>
-void draw_rows(const DrawJob& job) {
-  const uint8_t* src = job.block;
+// Plain draw: each row is cut into runs of opaque pixels, and every run is
+// stored whole.
+template <class Px>
+void draw_plain(const DrawJob& job) {
+  const uint8_t* src = job.block + static_cast<int64_t>(job.first) * Px::kBlockBytes;
+  uint8_t* dst = job.row;
+  for (int32_t r = 0; r < job.rows; ++r) {
+    int32_t n = 0;
+    while (n < job.count) {
+      const int32_t start = Px::skip_clear(src, n, job.count);
+      n = Px::skip_opaque(src, start, job.count);
+      Px::store_run(dst + static_cast<int64_t>(start) * Px::kBufferBytes,
+                    src + static_cast<int64_t>(start) * Px::kBlockBytes, n - start);
+    }
+    src += job.block_stride;
+    dst += job.row_stride;
+  }
+}
+
+// Mirrored draw: the block row is read right to left, one pixel at a time.
+template <class Px>
+void draw_mirrored(const DrawJob& job) {
+  const uint8_t* src = job.block + static_cast<int64_t>(job.first) * Px::kBlockBytes;
   uint8_t* dst = job.row;
   for (int32_t r = 0; r < job.rows; ++r) {
     for (int32_t n = 0; n < job.count; ++n) {
-      int32_t c = kMirrored ? job.first - n : job.first + n;
-      uint32_t v = Px::load_block(src + static_cast<int64_t>(c) * Px::kBlockBytes);
+      const uint32_t v = Px::load_block(src - static_cast<int64_t>(n) * Px::kBlockBytes);
       if (v != 0) Px::store_buffer(dst + static_cast<int64_t>(n) * Px::kBufferBytes, v);
     }
     src += job.block_stride;
-    dst -= job.row_stride;
+    dst += job.row_stride;
   }
 }
 
@@ -50,10 +69,10 @@ using DrawFn = void (*)(const DrawJob&);
 using CaptureFn = void (*)(uint8_t*, int32_t, int32_t, int32_t, int32_t);
 
 // Indexed by the depth index; 8-bit buffers draw and capture nothing.
-constexpr DrawFn kDrawPlain[4] = {nullptr, draw_rows<Pixel16, false>, draw_rows<Pixel24, false>,
-                                  draw_rows<Pixel32, false>};
-constexpr DrawFn kDrawMirrored[4] = {nullptr, draw_rows<Pixel16, true>, draw_rows<Pixel24, true>,
-                                     draw_rows<Pixel32, true>};
+constexpr DrawFn kDrawPlain[4] = {nullptr, draw_plain<Pixel16>, draw_plain<Pixel24>,
+                                  draw_plain<Pixel32>};
+constexpr DrawFn kDrawMirrored[4] = {nullptr, draw_mirrored<Pixel16>, draw_mirrored<Pixel24>,
+                                     draw_mirrored<Pixel32>};
 constexpr CaptureFn kCapture[4] = {nullptr, capture_rows<Pixel16>, capture_rows<Pixel24>,
                                    capture_rows<Pixel32>};
 constexpr int kBufferBytes[4] = {1, 2, 3, 4};

@@ -2,6 +2,25 @@
 #include "core/state.h"
 #include "platform/pixel_formats.h"
 
+namespace rx {
+
+namespace {
+
+using PackFn = uint32_t (*)(uint8_t, uint8_t, uint8_t);
+
+// 8 bits: a colour is a palette index; no matching against the palette.
+uint32_t pack_index(uint8_t, uint8_t, uint8_t) { return 0; }
+uint32_t pack_565(uint8_t r, uint8_t g, uint8_t b) { return platform::pack_565({r, g, b}); }
+uint32_t pack_888(uint8_t r, uint8_t g, uint8_t b) {
+  return uint32_t{state().high_byte} << 24 | uint32_t{r} << 16 | uint32_t{g} << 8 | b;
+}
+
+constexpr PackFn kPack[4] = {pack_index, pack_565, pack_888, pack_888};
+
+}  // namespace
+
+}  // namespace rx
+
 using rx::state;
 
 extern "C" {
@@ -13,17 +32,8 @@ int32_t rx_move_to(int32_t x, int32_t y) {
 }
 
 uint32_t rx_pack_rgb(int32_t red, int32_t green, int32_t blue) {
-  const rx::LibraryState& s = state();
-  uint8_t r = static_cast<uint8_t>(red), g = static_cast<uint8_t>(green),
-          b = static_cast<uint8_t>(blue);
-  switch (s.depth_index) {
-    case 0:
-      return 0;  // 8 bits: no matching against the palette
-    case 1:
-      return rx::platform::pack_565({r, g, b});
-    default:
-      return uint32_t{s.high_byte} << 24 | uint32_t{r} << 16 | uint32_t{g} << 8 | b;
-  }
+  return rx::kPack[state().depth_index & 3](static_cast<uint8_t>(red), static_cast<uint8_t>(green),
+                                            static_cast<uint8_t>(blue));
 }
 
 int32_t rx_unpack_rgb(uint32_t value, int32_t* red, int32_t* green, int32_t* blue) {

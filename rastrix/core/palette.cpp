@@ -14,7 +14,7 @@ namespace rx {
 namespace {
 
 constexpr int kStaticCount = 10;      // static colours at each end of an 8-bit desktop
-constexpr int kColorTableOffset = 40;  // after the 40-byte bitmap header
+constexpr int kColorTableOffset = kInfoHeaderSize;
 
 void set_map_entry(LibraryState& s, int32_t bits, int i, uint8_t r, uint8_t g, uint8_t b) {
   if (bits == 16) {

@@ -3,40 +3,16 @@
 
 #include <cstring>
 
+#include "vbuf/slots.h"
+
 namespace rx {
 
+constinit LibraryState g_state{};
+
 namespace {
-constexpr char kIdentification[] = "Rastrix V5.01 for Linux";
-constexpr int32_t kTickMilliseconds = 55;
-constexpr int32_t kInfoSizePalette = 552;   // 40 + 256 16-bit indices
-constexpr int32_t kInfoSizeColors = 1064;   // 40 + 256 RGBQUADs
-constexpr int32_t kHeaderSize = 40;
-
-LibraryState make_loaded_state() {
-  LibraryState s{};
-  static_assert(sizeof kIdentification <= sizeof s.identification);
-  std::memcpy(s.identification, kIdentification, sizeof kIdentification);
-  s.current_file = -1;
-  s.log_palette.version = kLogPaletteVersion;
-  s.log_palette.count = kPaletteSize;
-  s.active_handle = -1;
-  s.new_buffer_depth = 8;
-  return s;
-}
+constexpr uint32_t kTickMilliseconds = 55;
+constexpr uint32_t kVersionOldFamily = 0x80000000u;  // top bit of the version word
 }  // namespace
-
-LibraryState& state() {
-  static LibraryState s = make_loaded_state();
-  static const bool buffers_set = [] {
-    s.input_buffer = s.builtin_input;
-    s.input_size = kBuiltinInputSize;
-    s.decode_buffer = s.scratch;
-    s.decode_size = kScratchSize;
-    return true;
-  }();
-  (void)buffers_set;
-  return s;
-}
 
 }  // namespace rx
 
@@ -77,11 +53,13 @@ int32_t rx_init(void) {
   s.text_external_leading = m.external_leading;
   s.text_char_width = m.average_char_width;
 
-  for (auto& p : s.slots.pixels) p = nullptr;
+  // Buffers left over from an earlier session lose their handles here, so
+  // their memory goes back to the platform rather than being lost.
+  for (int32_t h = 0; h < rx::kSlotCount; ++h) rx::free_slot(h);
 
   if (rx_display_bits() <= 8) {
     s.color_usage = platform::kPaletteColors;
-    s.info_size = rx::kInfoSizePalette;
+    s.info_size = rx::kInfoSizeIndices;
   } else {
     s.color_usage = platform::kRgbColors;
     s.info_size = rx::kInfoSizeColors;
@@ -92,11 +70,11 @@ int32_t rx_init(void) {
   s.position_y = 0;
   s.active_handle = -1;
   s.new_buffer_depth = 8;
-  s.header_size = rx::kHeaderSize;
+  s.header_size = rx::kInfoHeaderSize;
   s.saved_bitmap = nullptr;
   if (s.memory_dc != nullptr) platform::delete_dc(s.memory_dc);  // started over without shutdown
   s.memory_dc = platform::create_memory_dc();
-  s.nt_flag = (platform::version() & 0x80000000u) == 0 ? 1 : 0;
+  s.nt_flag = (platform::version() & rx::kVersionOldFamily) == 0 ? 1 : 0;
   return RX_OK;
 }
 

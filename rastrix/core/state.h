@@ -17,6 +17,14 @@ inline constexpr int kPaletteSize = 256;
 inline constexpr uint16_t kLogPaletteVersion = 0x300;
 inline constexpr uint8_t kPcReserved = 1;  // palette entry flag needed by animation
 
+// Bitmap header sizes: the 40-byte info header, the 108-byte version-4
+// header, and an 8-bit buffer's header with its colour table of 256 16-bit
+// palette indices or of 256 four-byte colours.
+inline constexpr int32_t kInfoHeaderSize = 40;
+inline constexpr int32_t kV4HeaderSize = 108;
+inline constexpr int32_t kInfoSizeIndices = kInfoHeaderSize + kPaletteSize * 2;
+inline constexpr int32_t kInfoSizeColors = kInfoHeaderSize + kPaletteSize * 4;
+
 // One entry of the logical palette: red, green, blue, flags.
 struct LogPaletteEntry {
   uint8_t red, green, blue, flags;
@@ -57,8 +65,9 @@ union PaletteMap {
   uint8_t hrgb[kPaletteSize][4];  // 24/32-bit buffers: high byte, red, green, blue
 };
 
+// Default values are those the record holds before rx_init runs.
 struct LibraryState {
-  char identification[32];
+  char identification[26] = "Rastrix V5.01 for Windows";  // read by no operation
   platform::Device* window_dc;
   platform::Palette* current_palette;
   int32_t active_bits;
@@ -76,32 +85,34 @@ struct LibraryState {
   uint8_t nt_flag;
   uint8_t high_byte;
   ClipRect clip;
-  int current_file;  // POSIX descriptor, -1 when none
+  int current_file = -1;  // POSIX descriptor; -1 when none, as 0 is a real descriptor
   uint32_t bytes_read;
   PaletteMap palette_map;
-  LogPalette log_palette;
+  LogPalette log_palette = {kLogPaletteVersion, kPaletteSize, {}};
   RgbQuad color_table[kPaletteSize];
   platform::Device* memory_dc;
   platform::Bitmap* saved_bitmap;
   int32_t header_size;
   int32_t info_size;
   int32_t color_usage;
-  int8_t active_handle;
-  uint8_t new_buffer_depth;
+  int8_t active_handle = -1;
+  uint8_t new_buffer_depth = 8;
   uint8_t* active_header;
   int32_t depth_index;
   int32_t active_bytes_per_row;
   uint8_t* active_pixels;
   SlotTable slots;
-  uint8_t* input_buffer;
-  int32_t input_size;
+  uint8_t* input_buffer = builtin_input;
+  int32_t input_size = kBuiltinInputSize;
   alignas(16) uint8_t builtin_input[kBuiltinInputSize];
   alignas(16) uint8_t scratch[kScratchSize];
-  uint8_t* decode_buffer;
-  int32_t decode_size;
+  uint8_t* decode_buffer = scratch;
+  int32_t decode_size = kScratchSize;
 };
 
-LibraryState& state();
+// The record itself, constant-initialised with its "before rx_init" values.
+extern LibraryState g_state;
+inline LibraryState& state() { return g_state; }
 
 // Depth index of a bit count: 0, 1, 2, 3 for 8, 16, 24, 32 bits.
 inline constexpr int depth_index_of(int bits) { return bits / 8 - 1; }

@@ -105,9 +105,9 @@ RX_API int32_t rx_buffer_select(int32_t handle); /* 0; -1 outside 0..31; -2 slot
 RX_API int32_t rx_buffer_release(void);
 RX_API int32_t rx_buffer_free(int32_t handle); /* always 0; active or free slots untouched */
 /* Copies the inclusive source rectangle so that its lower-left corner lands
- * at (dest_x, dest_y). The rectangle is clipped to both buffers. Returns 0;
- * free slots copy nothing and return 0; buffers of different depths copy
- * nothing and return RX_ERR_ARGUMENT. */
+ * at (dest_x, dest_y). Handles are taken modulo 32. The rectangle is clipped
+ * to both buffers. Returns 0; free slots copy nothing and return 0; buffers
+ * of different depths copy nothing and return RX_ERR_ARGUMENT. */
 RX_API int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y,
                               int32_t dest_x, int32_t dest_y, int32_t source, int32_t dest);
 /* Transfers the inclusive rectangle of the active buffer to the window with
@@ -132,8 +132,12 @@ RX_API int32_t rx_unpack_rgb(uint32_t value, int32_t* red, int32_t* green, int32
 RX_API uint32_t rx_block_size(int32_t width, int32_t height);
 /* Captures the rectangle whose lower-left corner is the current position.
  * A rectangle that leaves the buffer is refused whole (nothing read or
- * written) with RX_ERR_ARGUMENT, as is a null block; otherwise 0. */
+ * written) with RX_ERR_ARGUMENT, as is a null block; otherwise 0. At 8 bits
+ * and without an active buffer nothing is captured and the result is 0. */
 RX_API int32_t rx_capture_block(void* block, int32_t width, int32_t height);
+/* Draw a block with its lower-left corner at the current position, plain or
+ * mirrored left to right, clipped; always 0 (nothing drawn at 8 bits, for a
+ * null block or for a side below 1). */
 RX_API int32_t rx_draw_block(const void* block, int32_t width, int32_t height);
 RX_API int32_t rx_draw_block_mirrored(const void* block, int32_t width, int32_t height);
 
@@ -143,11 +147,26 @@ RX_API int32_t rx_draw_block_mirrored(const void* block, int32_t width, int32_t 
 enum {
   RX_PICTURE_CANNOT_OPEN = 1, /* the file did not open */
   RX_PICTURE_BAD_START = 2,   /* short header, or not this format's first bytes */
-  RX_PCX_UNSUPPORTED = 3      /* planes / bits per plane / buffer depth not supported */
+  RX_PCX_UNSUPPORTED = 3,     /* planes / bits per plane / buffer depth not supported */
+  RX_PCX_OUTSIDE = 4,         /* the picture lies wholly outside the buffer; nothing drawn */
+  RX_PCX_LINE_TOO_LONG = 5,   /* planes x bytes per line + 62 exceeds the 10240-byte scratch */
+  RX_PCX_BAD_SIZE = 6         /* maximum below minimum, no plane, or lines too short for the width */
 };
+/* Draws a PCX picture (2 colours, 16 colours in 4 planes, 256 colours, or
+ * 24-bit colour in 3 planes) into the active buffer at its origin, or with
+ * RX_SHOW_AT_POSITION at the current position as upper-left corner. Parts
+ * that fall outside the buffer on any side are clipped. Truncated image
+ * data is not an error: rows without data keep the last decoded bytes.
+ * Memory mode never reads past the installed InputBuffer size; fewer than
+ * 128 bytes there give RX_PICTURE_BAD_START. The 769-byte palette at the
+ * end of the file is used for 256-colour pictures of version 5 only; other
+ * pictures load the 16 header colours. Checks in order: 1, 2, 6 (extent),
+ * 4, 3, 6 (lines), 5; nothing is drawn or loaded when one fails. */
 RX_API int32_t rx_show_pcx(const char* file_name, int32_t flags);
-/* Fits the colours used in an 8-bit active buffer into palette entries
- * start .. start + count - 1. count below 1 or a run past 255 is refused. */
+/* Fits the colours used in the clip rectangle of an 8-bit active buffer
+ * into palette entries start .. start + count - 1 and renumbers its pixels.
+ * count below 1, a negative start, a run past entry 255 or a null palette
+ * is refused: nothing changes. Always 0. */
 RX_API int32_t rx_reduce_colors(int32_t start, int32_t count, uint8_t* palette);
 
 /* ------------------------------------------------------------------------
@@ -163,9 +182,30 @@ typedef struct JpegInfo {
 } JpegInfo;
 #pragma pack(pop)
 
+/* Results of rx_show_jpeg besides 0, RX_PICTURE_CANNOT_OPEN and
+ * RX_PICTURE_BAD_START. Nothing is written outside the active buffer's clip
+ * rectangle; strips finished before a failure stay drawn. */
 enum {
-  RX_JPEG_MARKER_EXPECTED = 3,   /* a byte where a marker must begin is not 0xFF */
-  RX_JPEG_BUFFER_TOO_SMALL = 4   /* the DecodeBuffer is smaller than one strip */
+  RX_JPEG_MARKER_EXPECTED = 3,     /* a byte where a marker must begin is not 0xFF */
+  RX_JPEG_BUFFER_TOO_SMALL = 4,    /* the DecodeBuffer is smaller than one strip */
+  RX_JPEG_NOT_BASELINE = 5,        /* SOF1..SOF15 frame (progressive, extended, lossless,
+                                      arithmetic), or a scan before any SOF0 */
+  RX_JPEG_UNSUPPORTED_FRAME = 6,   /* not 1 or 3 components, identifiers other than 1,2,3
+                                      (or 0,1,2), precision not 8, zero width or height */
+  RX_JPEG_UNSUPPORTED_SAMPLING = 7,/* factor 0 or above 4, chroma finer than luma or not
+                                      dividing it, the two chroma components unlike */
+  RX_JPEG_BAD_QUANT_TABLE = 8,     /* DQT: identifier above 3, 16-bit entries, or a length
+                                      that is not whole tables */
+  RX_JPEG_BAD_HUFFMAN_TABLE = 9,   /* DHT: class or identifier above 1, more than 256
+                                      symbols, over-subscribed lengths, DC symbol above 15,
+                                      or a length that is not whole tables */
+  RX_JPEG_UNDEFINED_TABLE = 10,    /* the scan uses a table never defined */
+  RX_JPEG_PARTIAL_SCAN = 11,       /* the scan does not cover every component of the frame
+                                      (non-interleaved or multi-scan file) */
+  RX_JPEG_BAD_CODE = 12,           /* entropy-coded data: no Huffman code within 16 bits */
+  RX_JPEG_RUN_TOO_LONG = 13,       /* entropy-coded data: a run past coefficient 63 */
+  RX_JPEG_TRUNCATED = 14,          /* the input ends before EOI, or a scan's data ends early */
+  RX_JPEG_BAD_LENGTH = 15          /* a segment length that does not fit its contents */
 };
 RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info); /* 0, -1, -2 */
 RX_API int32_t rx_jpeg_buffer_size(const JpegInfo* info);
@@ -189,23 +229,55 @@ typedef struct FlicContext {
 } FlicContext;
 #pragma pack(pop)
 
-RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context); /* 0, -1, -2 */
+/* Widest frame the player decodes: a row plus a byte-run packet's
+ * overshoot (127) must fit the 10240-byte row buffer. */
+enum { RX_FLIC_MAX_WIDTH = 10113 };
+enum {
+  RX_FLIC_TOO_WIDE = -3 /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+};
+
+/* 0 opened; RX_ERR_ARGUMENT the file cannot be opened (or 32 flics are
+ * open already); RX_ERR_RESOURCE not a flic (header shorter than 128 bytes
+ * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE. FLC speeds whose
+ * delay does not fit 16 bits are clamped to 65535 ticks.
+ * handle is a number of the library's table of open flics (slot and
+ * generation); a stale or foreign number reads and closes nothing. */
+RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context);
+/* Closes the file; always 0. A handle that names no open flic is ignored. */
 RX_API int32_t rx_flic_close(FlicContext* context);
+/* frames < 0 rewinds, 0 does nothing, > 0 skips that many frame chunks
+ * and returns how many were passed. The walk stops at the end of the data,
+ * at a chunk of an unknown type or at a chunk smaller than its 6-byte
+ * prefix; in memory the position never passes the end of the InputBuffer. */
 RX_API int32_t rx_flic_skip(FlicContext* context, int32_t frames);
+/* Plays frames (< 0: all that remain) into the active buffer; returns the
+ * number shown, 0 at the end. Choices made safe:
+ * - pixels outside the active buffer (columns or rows) are clipped, never
+ *   written into a neighbouring row;
+ * - a memory source that runs out ends the call: the frames shown are
+ *   returned and the position is saved at the end of the InputBuffer;
+ *   data that ends inside a frame ends that frame's drawing there;
+ * - a chunk or sub-chunk smaller than its header (prefix 6, frame 16,
+ *   sub-chunk 6) ends the call with the frames shown, position not saved;
+ *   a sub-chunk whose decoder reads past its size gives frames shown - 1;
+ * - a context wider than RX_FLIC_MAX_WIDTH plays nothing (0);
+ * - a palette packet running past entry 255 is cut at 255. */
 RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags);
+/* Busy-waits ticks x 55 ms of elapsed time (wrap-around of the
+ * millisecond counter neither ends nor stretches the wait); always 0. */
 RX_API int32_t rx_wait_ticks(uint32_t ticks);
 
 /* ------------------------------------------------------------------------
  * Platform layer, the part a program needs to get a device context.
  * ---------------------------------------------------------------------- */
 /* Makes the headless backend current with an in-memory screen of width x
- * height at bits per pixel (8, 15, 16, 24 or 32) and returns its window DC;
- * null for an unsupported depth or size. */
+ * height (1..16384 each) at bits per pixel (4, 8, 15, 16, 24 or 32) and
+ * returns its window DC; null for an unsupported depth or size. */
 RX_API RxDC rx_headless_screen(int32_t width, int32_t height, int32_t bits);
 /* Reads one screen pixel as red, green, blue (0..255); -1 outside. */
 RX_API int32_t rx_screen_pixel(int32_t x, int32_t y, uint8_t rgb[3]);
 RX_API int32_t rx_release_dc(RxDC dc);
-RX_API int32_t rx_delete_palette(RxPalette palette);
+RX_API int32_t rx_delete_palette(RxPalette palette); /* unknown handles are ignored */
 
 #ifdef __cplusplus
 } /* extern "C" */

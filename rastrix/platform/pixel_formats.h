@@ -42,7 +42,9 @@ inline uint16_t load_u16(const uint8_t* p) {
   return v;
 }
 
-inline DibHeader read_dib_header(const uint8_t* info) {
+// Reads a BITMAPINFO block. An 8-bit bitmap's colour table is 256 16-bit
+// palette indices for usage kPaletteColors, else 256 four-byte colours.
+inline DibHeader read_dib_header(const uint8_t* info, int32_t usage) {
   DibHeader h{};
   h.header_size = static_cast<int32_t>(load_u32(info));
   h.width = static_cast<int32_t>(load_u32(info + 4));
@@ -54,9 +56,9 @@ inline DibHeader read_dib_header(const uint8_t* info) {
     h.red_mask = load_u32(info + 40);
     h.green_mask = load_u32(info + 44);
     h.blue_mask = load_u32(info + 48);
-    if (h.info_bytes < 56) h.info_bytes = 56;  // masks after a short header
+    if (h.info_bytes < 52) h.info_bytes = 52;  // masks after a short header
   } else if (h.bits == 8) {
-    h.info_bytes = 40 + 1024;  // enough for either colour-table form
+    h.info_bytes = 40 + (usage == kPaletteColors ? 2 : 4) * 256;
   }
   return h;
 }

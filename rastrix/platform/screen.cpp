@@ -66,6 +66,7 @@ struct ScreenState {
   Device screen{Device::kScreen, nullptr, nullptr};
   Device window{Device::kWindow, nullptr, nullptr};
   Palette default_palette{};
+  std::vector<Palette*> palettes;  // created and not yet deleted
   Font fixed_font{10};
 };
 
@@ -80,6 +81,14 @@ ScreenState& screen() {
   }();
   (void)ready;
   return s;
+}
+
+// Palette handles are checked like the window system's handles: a deleted
+// or made-up handle is refused instead of being followed.
+bool live_palette(const Palette* p) {
+  const ScreenState& s = screen();
+  return p != nullptr && (p == &s.default_palette ||
+                          std::find(s.palettes.begin(), s.palettes.end(), p) != s.palettes.end());
 }
 
 int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
@@ -183,21 +192,24 @@ Palette* create_palette(const PaletteEntry* entries, int32_t count) {
   auto* p = new Palette{};
   std::copy(entries, entries + count, p->entries);
   p->count = count;
+  screen().palettes.push_back(p);
   log_call("create_palette");
   return p;
 }
 
 bool delete_palette(Palette* palette) {
   ScreenState& s = screen();
-  if (palette == nullptr || palette == &s.default_palette) return false;
+  if (palette == &s.default_palette || !live_palette(palette)) return false;
   if (s.window.palette == palette) s.window.palette = nullptr;
+  if (s.screen.palette == palette) s.screen.palette = nullptr;
+  s.palettes.erase(std::find(s.palettes.begin(), s.palettes.end(), palette));
   log_call("delete_palette");
   delete palette;
   return true;
 }
 
 Palette* select_palette(Device* dc, Palette* palette, bool) {
-  if (dc == nullptr) return nullptr;
+  if (dc == nullptr || !live_palette(palette)) return nullptr;
   Palette* previous = dc->palette ? dc->palette : &screen().default_palette;
   dc->palette = palette == &screen().default_palette ? nullptr : palette;
   log_call("select_palette");
@@ -221,7 +233,7 @@ int32_t realize_palette(Device* dc) {
 
 bool animate_palette(Palette* palette, int32_t start, int32_t count, const PaletteEntry* entries) {
   ScreenState& s = screen();
-  if (palette == nullptr || entries == nullptr || start < 0 || count < 0) return false;
+  if (!live_palette(palette) || entries == nullptr || start < 0 || count < 0) return false;
   bool shown = s.window.palette == palette && s.bits == 8;
   for (int32_t i = 0; i < count && start + i < palette->count; ++i) {
     int32_t k = start + i;
@@ -257,10 +269,10 @@ Bitmap* select_bitmap(Device* dc, Bitmap* bitmap) {
   return previous;
 }
 
-Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t, uint8_t** pixels) {
+Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t** pixels) {
   ScreenState& s = screen();
   if (info == nullptr || pixels == nullptr || s.fail_bitmaps) return nullptr;
-  DibHeader h = read_dib_header(info);
+  DibHeader h = read_dib_header(info, usage);
   if (h.width < 1 || h.height < 1 ||
       !(h.bits == 8 || h.bits == 16 || h.bits == 24 || h.bits == 32))
     return nullptr;
@@ -298,25 +310,32 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
                                const uint8_t* info, int32_t usage) {
   ScreenState& s = screen();
   if (dc == nullptr || bits == nullptr || info == nullptr || width <= 0 || height <= 0) return 0;
-  DibHeader h = read_dib_header(info);
+  DibHeader h = read_dib_header(info, usage);
   if (h.width < 1 || h.height < 1) return 0;
-  int32_t stride = ((h.width * h.bits + 31) / 32) * 4;
-  const Palette* logical = dc->palette ? dc->palette : &s.default_palette;
+  const int64_t stride = ((int64_t{h.width} * h.bits + 31) / 32) * 4;
+  const Palette* logical = live_palette(dc->palette) ? dc->palette : &s.default_palette;
+  // Cut the rectangle to the screen, the bitmap and the scan lines given,
+  // in 64 bits so that no position can overflow. Row j of the rectangle
+  // reads bottom-up bitmap row src_y + height - 1 - j.
+  const int64_t first_row = std::max<int64_t>(first_scan, 0);
+  const int64_t end_row = std::min<int64_t>(int64_t{first_scan} + scan_count, h.height);
+  int64_t i0 = std::max({int64_t{0}, -int64_t{dest_x}, -int64_t{src_x}});
+  int64_t i1 = std::min({int64_t{width}, int64_t{s.width} - dest_x, int64_t{h.width} - src_x});
+  int64_t j0 = std::max({int64_t{0}, -int64_t{dest_y}, int64_t{src_y} + height - end_row});
+  int64_t j1 = std::min({int64_t{height}, int64_t{s.height} - dest_y,
+                         int64_t{src_y} + height - first_row});
   int32_t lines = 0;
-  for (int32_t j = 0; j < height; ++j) {
-    int32_t sy = src_y + height - 1 - j;  // bottom-up source row
-    int32_t y = dest_y + j;
-    if (y < 0 || y >= s.height || sy < first_scan || sy >= first_scan + scan_count ||
-        sy < 0 || sy >= h.height)
-      continue;
-    const uint8_t* row = bits + static_cast<size_t>(sy) * stride;
-    for (int32_t i = 0; i < width; ++i) {
-      int32_t sx = src_x + i, x = dest_x + i;
-      if (x < 0 || x >= s.width || sx < 0 || sx >= h.width) continue;
+  for (int64_t j = j0; j < j1; ++j) {
+    const int64_t sy = int64_t{src_y} + height - 1 - j;
+    const uint8_t* row = bits + sy * stride;
+    for (int64_t i = i0; i < i1; ++i) {
       int index = -1;
-      Rgb c = dib_pixel_rgb(h, info, row, sx, usage, logical->entries, &index);
-      if (s.bits > 8) index = -1;
-      store_pixel(s, x, y, c, index);
+      Rgb c = dib_pixel_rgb(h, info, row, static_cast<int32_t>(src_x + i), usage,
+                            logical->entries, &index);
+      // Palette indices reach an 8-bit screen as they are; shallower
+      // screens show the nearest of their colours.
+      if (s.bits != 8) index = -1;
+      store_pixel(s, static_cast<int32_t>(dest_x + i), static_cast<int32_t>(dest_y + j), c, index);
     }
     ++lines;
   }

@@ -4,18 +4,16 @@
 
 #include "core/palette.h"
 #include "core/state.h"
-#include "vbuf/buffer_sizes.h"
+#include "vbuf/slots.h"
 
 namespace rx {
 
 namespace {
 
-constexpr int32_t kInfoHeaderSize = 40;
-constexpr int32_t kV4HeaderSize = 108;
-constexpr int32_t kPaletteIndexInfo = 552;   // 40 + 256 16-bit indices
-constexpr int32_t kColorTableInfo = 1064;    // 40 + 256 RGBQUADs
-constexpr uint32_t kBitFields = 3;
-constexpr int32_t kMaskOffset = 40;
+constexpr uint32_t kBitFields = 3;  // compression: colour masks follow the header
+constexpr int32_t kMaskOffset = kInfoHeaderSize;
+constexpr uint32_t kMasks16[3] = {0xF800, 0x07E0, 0x001F};
+constexpr uint32_t kMasks32[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
 
 void store_u32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 void store_u16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
@@ -30,17 +28,12 @@ void write_header(uint8_t* h, int32_t header_size, int32_t width, int32_t height
   switch (bits) {
     case 32:
       store_u32(h + 16, kBitFields);
-      store_u32(h + kMaskOffset, 0x00FF0000);
-      store_u32(h + kMaskOffset + 4, 0x0000FF00);
-      store_u32(h + kMaskOffset + 8, 0x000000FF);
-      store_u32(h + kMaskOffset + 12, 0xFF000000);
-      if (nt) store_u32(h, kInfoHeaderSize);
+      for (int i = 0; i < 4; ++i) store_u32(h + kMaskOffset + 4 * i, kMasks32[i]);
+      if (nt) store_u32(h, kInfoHeaderSize);  // the masks stay where they are
       break;
     case 16:
       store_u32(h + 16, kBitFields);
-      store_u32(h + kMaskOffset, 0xF800);
-      store_u32(h + kMaskOffset + 4, 0x07E0);
-      store_u32(h + kMaskOffset + 8, 0x001F);
+      for (int i = 0; i < 3; ++i) store_u32(h + kMaskOffset + 4 * i, kMasks16[i]);
       if (nt) store_u32(h, kInfoHeaderSize);
       break;
     case 8:
@@ -69,6 +62,17 @@ bool slot_in_use(int32_t handle) {
 
 }  // namespace
 
+void free_slot(int32_t handle) {
+  if (!slot_in_use(handle)) return;
+  SlotTable& t = state().slots;
+  t.pixels[handle] = nullptr;
+  platform::delete_bitmap(t.bitmap[handle]);
+  t.bitmap[handle] = nullptr;
+  platform::global_free(t.header_memory[handle]);
+  t.header_memory[handle] = nullptr;
+  t.header[handle] = nullptr;
+}
+
 BufferSizes buffer_sizes(int32_t bits) {
   switch (bits) {
     case 32:
@@ -78,8 +82,8 @@ BufferSizes buffer_sizes(int32_t bits) {
       return {kInfoHeaderSize, kInfoHeaderSize, platform::kRgbColors};
     default:
       if (rx_display_bits() <= 8)
-        return {kInfoHeaderSize, kPaletteIndexInfo, platform::kPaletteColors};
-      return {kInfoHeaderSize, kColorTableInfo, platform::kRgbColors};
+        return {kInfoHeaderSize, kInfoSizeIndices, platform::kPaletteColors};
+      return {kInfoHeaderSize, kInfoSizeColors, platform::kRgbColors};
   }
 }
 
@@ -111,7 +115,7 @@ int32_t rx_buffer_create(int32_t width, int32_t height) {
   rx::BufferSizes z = rx::buffer_sizes(bits);
   // 8-bit headers get room for either colour-table form, so a later change
   // of desktop depth can never make selection write past the block.
-  uint32_t block = static_cast<uint32_t>(bits == 8 ? std::max(z.info_size, rx::kColorTableInfo)
+  uint32_t block = static_cast<uint32_t>(bits == 8 ? std::max(z.info_size, rx::kInfoSizeColors)
                                                    : z.info_size);
   auto* header = static_cast<uint8_t*>(platform::global_alloc_zeroed(block));
   if (header == nullptr) return RX_ERR_RESOURCE;
@@ -179,14 +183,7 @@ int32_t rx_buffer_release(void) {
 
 int32_t rx_buffer_free(int32_t handle) {
   rx::LibraryState& s = state();
-  if (!rx::slot_in_use(handle) || handle == s.active_handle) return RX_OK;
-  rx::SlotTable& t = s.slots;
-  t.pixels[handle] = nullptr;
-  platform::delete_bitmap(t.bitmap[handle]);
-  t.bitmap[handle] = nullptr;
-  platform::global_free(t.header_memory[handle]);
-  t.header_memory[handle] = nullptr;
-  t.header[handle] = nullptr;
+  if (handle != s.active_handle) rx::free_slot(handle);
   return RX_OK;
 }
 

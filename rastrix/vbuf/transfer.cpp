@@ -63,10 +63,17 @@ int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_
     return RX_OK;
   int64_t src_stride = t.stored_width[src] * b, dst_stride = t.stored_width[dst] * b;
   size_t bytes = static_cast<size_t>(r.width * b);
-  // Bottom row first, moving up, as the buffers are stored bottom-up.
-  for (int64_t k = r.height - 1; k >= 0; --k)
+  auto copy_row = [&](int64_t k) {
     std::memmove(rx::slot_row(dst, r.dy + k, dst_stride) + r.dx * b,
                  rx::slot_row(src, r.sy + k, src_stride) + r.sx * b, bytes);
+  };
+  // Bottom row first, moving up; but a rectangle moved up within one buffer
+  // goes top row first, so no row is overwritten before it is copied.
+  if (src == dst && r.dy < r.sy) {
+    for (int64_t k = 0; k < r.height; ++k) copy_row(k);
+  } else {
+    for (int64_t k = r.height - 1; k >= 0; --k) copy_row(k);
+  }
   return RX_OK;
 }
 

@@ -20,6 +20,17 @@ class HeadlessTest : public ::testing::Test {
   RxDC dc_ = nullptr;
 };
 
+// The same on desktops of other depths.
+class EightBitDesktop : public HeadlessTest {
+  int32_t desktop_bits() const override { return 8; }
+};
+class FourBitDesktop : public HeadlessTest {
+  int32_t desktop_bits() const override { return 4; }
+};
+class SixteenBitDesktop : public HeadlessTest {
+  int32_t desktop_bits() const override { return 16; }
+};
+
 // Creates and selects a buffer of the given depth; returns its handle.
 int32_t make_buffer(int32_t bits, int32_t width, int32_t height);
 

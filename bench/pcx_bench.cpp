@@ -1,0 +1,229 @@
+// PCX decoding speed: a 640 x 480 256-colour picture shown from memory
+// into a 16-bit (RGB565) buffer, beside SDL2_image and Allegro 4 doing the
+// same job (decode, then convert to RGB565). Three kinds of picture, made
+// at run time: a sprite sheet (mostly black), a smooth photo-like gradient
+// and a dithered, noisy photo with few runs.
+#include <benchmark/benchmark.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "rastrix.h"
+#include "support/pcx_writer.h"
+
+#ifdef RASTRIX_HAVE_SDL2_IMAGE
+#include <SDL.h>
+#include <SDL_image.h>
+#endif
+
+#ifdef RASTRIX_HAVE_ALLEGRO
+#define ALLEGRO_NO_MAGIC_MAIN
+#include <allegro.h>
+#endif
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+enum class Scene { kSprites, kPhoto, kDithered };
+
+// A small linear congruential generator, so every run draws the same.
+struct Lcg {
+  uint32_t state;
+  uint32_t next() { return state = state * 1664525u + 1013904223u; }
+};
+
+std::vector<uint8_t> palette_ramp() {
+  std::vector<uint8_t> p(768);
+  for (int i = 0; i < 256; ++i) {
+    p[3 * i] = static_cast<uint8_t>(i);
+    p[3 * i + 1] = static_cast<uint8_t>((i * 3) & 255);
+    p[3 * i + 2] = static_cast<uint8_t>(255 - i);
+  }
+  return p;
+}
+
+uint8_t photo_index(int x, int y) {
+  const double v = 128 + 60 * std::sin(x * 0.011 + y * 0.004) + 60 * std::cos(y * 0.013 - x * 0.003);
+  return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+}
+
+const std::vector<uint8_t>& picture_file(Scene scene) {
+  static std::vector<uint8_t> files[3];
+  std::vector<uint8_t>& file = files[static_cast<int>(scene)];
+  if (!file.empty()) return file;
+  rx::support::PcxPicture p;
+  p.width = kWidth;
+  p.height = kHeight;
+  p.planes = 1;
+  p.bits_per_plane = 8;
+  p.palette = palette_ramp();
+  p.pixels.assign(kWidth * kHeight, 0);
+  Lcg rng{12345};
+  switch (scene) {
+    case Scene::kSprites:  // 6 x 4 frames of 64 x 48 fish-like blobs on black
+      for (int frame = 0; frame < 24; ++frame) {
+        const int x0 = 16 + (frame % 6) * 104, y0 = 20 + (frame / 6) * 115;
+        for (int y = 0; y < 48; ++y)
+          for (int x = 0; x < 64; ++x) {
+            const double dx = (x - 32) / 30.0, dy = (y - 24) / 16.0;
+            if (dx * dx + dy * dy <= 1.0)
+              p.pixels[(y0 + y) * kWidth + x0 + x] = static_cast<uint8_t>(16 + (x / 4 + y / 6 + frame) % 200);
+          }
+      }
+      break;
+    case Scene::kPhoto:
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) p.pixels[y * kWidth + x] = photo_index(x, y);
+      break;
+    case Scene::kDithered:
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+          const int noise = static_cast<int>(rng.next() >> 27) - 16;
+          p.pixels[y * kWidth + x] = static_cast<uint8_t>(std::clamp(photo_index(x, y) + noise, 0, 255));
+        }
+      break;
+  }
+  file = rx::support::encode_pcx(p);
+  return file;
+}
+
+void rastrix_pcx565(benchmark::State& st, Scene scene) {
+  static bool ready = false;
+  static int32_t buffer = -1;
+  if (!ready) {
+    rx_set_dc(rx_headless_screen(kWidth, kHeight, 16));
+    rx_init();
+    rx_set_buffer_depth(16);
+    buffer = rx_buffer_create(kWidth, kHeight);
+    ready = true;
+  }
+  rx_buffer_select(buffer);
+  std::vector<uint8_t> file = picture_file(scene);
+  rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));
+  for (auto _ : st) {
+    if (rx_show_pcx(nullptr, RX_SHOW_FROM_MEMORY) != 0) {
+      st.SkipWithError("rx_show_pcx refused the picture");
+      break;
+    }
+    benchmark::ClobberMemory();
+  }
+  rx_set_input_buffer(nullptr, 0);
+  rx_buffer_release();
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * kWidth * kHeight * 2);
+}
+
+#ifdef RASTRIX_HAVE_SDL2_IMAGE
+void sdl_image_pcx565(benchmark::State& st, Scene scene) {
+  const std::vector<uint8_t>& file = picture_file(scene);
+  for (auto _ : st) {
+    SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+    SDL_Surface* decoded = IMG_Load_RW(rw, 1);
+    SDL_Surface* converted =
+        decoded ? SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0) : nullptr;
+    if (converted == nullptr) {
+      SDL_FreeSurface(decoded);
+      st.SkipWithError("SDL2_image could not decode the picture");
+      break;
+    }
+    benchmark::DoNotOptimize(converted->pixels);
+    SDL_FreeSurface(converted);
+    SDL_FreeSurface(decoded);
+  }
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * kWidth * kHeight * 2);
+}
+#endif
+
+#ifdef RASTRIX_HAVE_ALLEGRO
+// Allegro reads through a PACKFILE; this one serves the file from memory.
+struct MemoryPack {
+  const uint8_t* data;
+  long size;
+  long at;
+};
+int mem_close(void*) { return 0; }
+int mem_getc(void* u) {
+  auto* m = static_cast<MemoryPack*>(u);
+  return m->at < m->size ? m->data[m->at++] : EOF;
+}
+int mem_ungetc(int c, void* u) {
+  auto* m = static_cast<MemoryPack*>(u);
+  if (m->at > 0) --m->at;
+  return c;
+}
+long mem_read(void* p, long n, void* u) {
+  auto* m = static_cast<MemoryPack*>(u);
+  n = std::min(n, m->size - m->at);
+  std::memcpy(p, m->data + m->at, static_cast<size_t>(n));
+  m->at += n;
+  return n;
+}
+int mem_putc(int, void*) { return EOF; }
+long mem_write(const void*, long, void*) { return 0; }
+int mem_seek(void* u, int offset) {
+  auto* m = static_cast<MemoryPack*>(u);
+  m->at = std::min<long>(m->at + offset, m->size);
+  return 0;
+}
+int mem_eof(void* u) {
+  auto* m = static_cast<MemoryPack*>(u);
+  return m->at >= m->size;
+}
+int mem_error(void*) { return 0; }
+const PACKFILE_VTABLE kMemoryVtable = {mem_close, mem_getc, mem_ungetc, mem_read, mem_putc,
+                                       mem_write, mem_seek, mem_eof,    mem_error};
+
+void allegro_pcx565(benchmark::State& st, Scene scene) {
+  static bool ready = false;
+  if (!ready) {
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    ready = true;
+  }
+  set_color_depth(16);
+  set_color_conversion(COLORCONV_TOTAL);
+  const std::vector<uint8_t>& file = picture_file(scene);
+  RGB palette[256];
+  for (auto _ : st) {
+    MemoryPack source{file.data(), static_cast<long>(file.size()), 0};
+    PACKFILE* f = pack_fopen_vtable(&kMemoryVtable, &source);
+    BITMAP* picture = f ? load_pcx_pf(f, palette) : nullptr;
+    if (f) pack_fclose(f);
+    if (picture == nullptr || bitmap_color_depth(picture) != 16) {
+      if (picture) destroy_bitmap(picture);
+      st.SkipWithError("Allegro could not load the picture as 16 bits");
+      break;
+    }
+    benchmark::DoNotOptimize(picture->line[0]);
+    destroy_bitmap(picture);
+  }
+  st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * kWidth * kHeight * 2);
+}
+#endif
+
+void register_pcx_benchmarks() {
+  struct Workload {
+    const char* name;
+    Scene scene;
+  };
+  for (const Workload& w : {Workload{"pcx565_sprites", Scene::kSprites},
+                            Workload{"pcx565_photo", Scene::kPhoto},
+                            Workload{"pcx565_dithered", Scene::kDithered}}) {
+    const std::string base = w.name;
+    benchmark::RegisterBenchmark((base + "/rastrix").c_str(), rastrix_pcx565, w.scene);
+#ifdef RASTRIX_HAVE_SDL2_IMAGE
+    benchmark::RegisterBenchmark((base + "/sdl2_image").c_str(), sdl_image_pcx565, w.scene);
+#endif
+#ifdef RASTRIX_HAVE_ALLEGRO
+    benchmark::RegisterBenchmark((base + "/allegro4").c_str(), allegro_pcx565, w.scene);
+#endif
+  }
+}
+
+const int registered = (register_pcx_benchmarks(), 0);
+
+}  // namespace

@@ -1,0 +1,101 @@
+// rx_flic_play: the frame loop. Frame-level chunks are frames (0xF1FA,
+// decoded sub-chunk by sub-chunk) or prefix chunks (0xF100, passed over).
+#include <algorithm>
+
+#include "core/state.h"
+#include "flic/flic_format.h"
+#include "flic/flic_stream.h"
+#include "flic/palette_chunks.h"
+#include "flic/pixel_chunks.h"
+#include "flic/row_writers.h"
+
+namespace rx::flic {
+namespace {
+
+void decode_sub_chunk(uint16_t type, FlicStream& stream, Canvas& canvas, int32_t flags) {
+  switch (type) {
+    case kColor256: palette_chunk(stream, false, flags); break;
+    case kColor64: palette_chunk(stream, true, flags); break;
+    case kDeltaFlc: decode_delta_flc(stream, canvas); break;
+    case kDeltaFli: decode_delta_fli(stream, canvas); break;
+    case kBlack: decode_black(canvas); break;
+    case kByteRun: decode_byte_run(stream, canvas); break;
+    case kCopy: decode_copy(stream, canvas); break;
+    default: break;  // postage stamps and the rest are skipped whole
+  }
+}
+
+enum class FrameResult { kShown, kMalformed, kOverrun };
+
+// The body of one frame chunk, after its 6-byte prefix.
+FrameResult play_frame(int64_t size, FlicStream& stream, Canvas& canvas, int32_t flags) {
+  if (size < kFrameHeaderSize) return FrameResult::kMalformed;
+  int64_t frame_left = size - kFrameHeaderSize;
+  int32_t sub_chunks = stream.u16();
+  stream.skip(kFrameHeaderSize - kChunkPrefixSize - 2);
+  for (; sub_chunks > 0 && !stream.ended(); --sub_chunks) {
+    const int64_t start = stream.offset();
+    int64_t chunk_size = stream.u32();
+    int32_t type = stream.u16();
+    if (type < 0) break;  // the data ended: the frame ends here
+    if (chunk_size < kChunkPrefixSize) return FrameResult::kMalformed;
+    frame_left -= chunk_size;
+    decode_sub_chunk(static_cast<uint16_t>(type), stream, canvas, flags);
+    int64_t chunk_left = start + chunk_size - stream.offset();
+    if (chunk_left < 0) return FrameResult::kOverrun;
+    stream.skip(chunk_left);
+  }
+  if (frame_left > 0) stream.skip(frame_left);
+  return FrameResult::kShown;
+}
+
+}  // namespace
+}  // namespace rx::flic
+
+extern "C" {
+
+int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
+  using namespace rx::flic;
+  const rx::LibraryState& s = rx::state();
+  if (!rx::has_active_buffer() || frames == 0 || context == nullptr) return 0;
+  const bool memory = (flags & RX_SHOW_FROM_MEMORY) != 0;
+  context->source = memory ? 1 : 0;
+  if (context->width > RX_FLIC_MAX_WIDTH) return 0;
+  const bool at_position = (flags & RX_SHOW_AT_POSITION) != 0;
+  Canvas canvas(at_position ? s.position_x : 0, at_position ? s.position_y : 0, context->width,
+                context->height);
+  const uint16_t delay = context->delay;
+
+  FlicStream stream;
+  if (!stream.begin(*context, memory)) return 0;
+  int32_t shown = 0;
+  int32_t to_go = frames;
+  while (true) {
+    int64_t size = stream.u32();
+    int32_t type = stream.u16();
+    if (type < 0) {  // the data ends: nothing is left to give back
+      stream.finish(*context);
+      return shown;
+    }
+    if (type == kPrefixChunk) {
+      if (size < kChunkPrefixSize) return shown;
+      stream.skip(size - kChunkPrefixSize);
+    } else if (type == kFrameChunk) {
+      FrameResult r = play_frame(size, stream, canvas, flags);
+      if (r == FrameResult::kMalformed) return shown;
+      if (r == FrameResult::kOverrun) return std::max(shown - 1, 0);
+    } else {
+      return shown;
+    }
+    if (!(flags & RX_FLIC_NO_DELAY)) rx_wait_ticks(delay);
+    if (type == kFrameChunk) {
+      ++shown;
+      if (--to_go == 0) {
+        stream.finish(*context);
+        return shown;
+      }
+    }
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,119 @@
+#include "flic/palette_chunks.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/state.h"
+#include "flic/flic_stream.h"
+
+namespace rx::flic {
+namespace {
+
+constexpr int kEntries = 256;
+constexpr int kKept = 236;         // entries a flic may change in an 8-bit palette
+constexpr int kFirstKept = 10;     // the ten static colours below stay
+constexpr int kSixBitMask = 0x3F;
+constexpr int kSixBitMax = 63;
+
+struct FlicPalette {
+  uint8_t store[kEntries][3];  // the flic's colours as last read
+  uint8_t work[kEntries][3];   // working copy during a reduction
+  uint8_t in_use[kEntries];
+  uint8_t remap[kEntries];
+};
+FlicPalette palette;
+
+void identity_remap() {
+  for (int i = 0; i < kEntries; ++i) palette.remap[i] = static_cast<uint8_t>(i);
+}
+
+uint8_t scale_six_bit(int v) { return static_cast<uint8_t>((v & kSixBitMask) * 255 / kSixBitMax); }
+
+// The closest pair of colours still in use; among equal distances the
+// last pair of the scan (i ascending, then j ascending) wins.
+void closest_pair(int* best_i, int* best_j) {
+  int32_t best = INT32_MAX;
+  for (int i = 0; i < kEntries; ++i) {
+    if (!palette.in_use[i]) continue;
+    const uint8_t* a = palette.work[i];
+    for (int j = i + 1; j < kEntries; ++j) {
+      if (!palette.in_use[j]) continue;
+      const uint8_t* b = palette.work[j];
+      int32_t dr = a[0] - b[0], dg = a[1] - b[1], db = a[2] - b[2];
+      int32_t d = dr * dr;
+      if (d > best) continue;
+      d += dg * dg;
+      if (d > best) continue;
+      d += db * db;
+      if (d > best) continue;
+      best = d;
+      *best_i = i;
+      *best_j = j;
+    }
+  }
+}
+
+}  // namespace
+
+const uint8_t* remap_table() { return palette.remap; }
+
+const uint8_t* reduce_to_236(bool no_reduce) {
+  std::memcpy(palette.work, palette.store, sizeof palette.work);
+  std::memset(palette.in_use, 1, sizeof palette.in_use);
+  identity_remap();
+  if (no_reduce) return palette.work[kFirstKept];
+  for (int in_use = kEntries; in_use > kKept; --in_use) {
+    int i = 0, j = 0;
+    closest_pair(&i, &j);
+    for (uint8_t& r : palette.remap)
+      if (r == i) r = static_cast<uint8_t>(j);
+    palette.in_use[i] = 0;
+  }
+  int compact = 0;
+  for (int k = 0; k < kEntries; ++k) {
+    if (!palette.in_use[k]) continue;
+    palette.remap[k] = static_cast<uint8_t>(compact);
+    std::memmove(palette.work[compact], palette.work[k], 3);
+    ++compact;
+  }
+  // Merged entries point at a survivor, whose entry now holds its number.
+  for (int k = 0; k < kEntries; ++k)
+    if (!palette.in_use[k]) palette.remap[k] = palette.remap[palette.remap[k]];
+  for (uint8_t& r : palette.remap) r = static_cast<uint8_t>(r + kFirstKept);
+  return palette.work[0];
+}
+
+void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags) {
+  if (flags & RX_FLIC_KEEP_PALETTE) {
+    identity_remap();
+    return;
+  }
+  const bool eight_bit = state().active_bits == 8;
+  int32_t packets = stream.u16();
+  int index = 0;
+  for (int32_t p = 0; p < packets; ++p) {
+    int skip = stream.byte();
+    int count = stream.byte();
+    if (count < 0) break;
+    index = (index + skip) % kEntries;
+    if (count == 0) count = kEntries;
+    // A run past entry 255 is read whole but stored only up to 255.
+    const int room = kEntries - index;
+    int stored = 0;
+    for (int e = 0; e < count; ++e) {
+      uint8_t rgb[3];
+      for (uint8_t& c : rgb) {
+        int v = stream.byte();
+        c = static_cast<uint8_t>(six_bit ? scale_six_bit(v) : v);
+      }
+      if (stream.ended()) break;
+      if (e < room) std::memcpy(palette.store[index + stored++], rgb, 3);
+    }
+    if (!eight_bit && stored > 0) rx_set_palette_entries(index, stored, palette.store[index]);
+    if (stream.ended()) break;
+    index = (index + count) % kEntries;
+  }
+  if (eight_bit) rx_set_palette_entries(kFirstKept, kKept, reduce_to_236(flags & RX_SHOW_NO_REDUCE));
+}
+
+}  // namespace rx::flic

@@ -1,0 +1,186 @@
+// The scan loop: strips of MCUs decoded into the DecodeBuffer, then
+// converted line by line into the active buffer, clipped to it.
+#include <algorithm>
+
+#include "core/state.h"
+#include "jpeg/block_decoder.h"
+#include "jpeg/color.h"
+#include "jpeg/frame.h"
+#include "jpeg/idct.h"
+
+namespace rx::jpeg {
+namespace {
+
+inline constexpr int kBlockSide = 8;
+
+// One component's share of a strip in the DecodeBuffer: its blocks
+// unreplicated, a plane of width x (8 * V) samples.
+struct Plane {
+  uint8_t* base;
+  int32_t stride;
+};
+
+inline int32_t result_of(int decoded) {
+  return decoded == kBadCode ? RX_JPEG_BAD_CODE : RX_JPEG_RUN_TOO_LONG;
+}
+
+void reset_predictors() {
+  for (Component& c : tables().component) c.predictor = 0;
+}
+
+// Counts an MCU for the restart interval; true when the next MCU begins
+// after a restart marker.
+inline bool count_restart(Frame& f) {
+  if (f.restart_interval == 0) return false;
+  if (--f.restart_counter > 0) return false;
+  f.restart_counter = f.restart_interval;
+  return true;
+}
+
+// Steps over the restart marker; a scan that ran out of data first is
+// incomplete.
+inline bool do_restart(BitReader& bits) {
+  if (bits.overran()) return false;
+  if (bits.restart()) reset_predictors();
+  return true;
+}
+
+inline void decode_into(const int16_t* block, int last, uint8_t* out, int32_t stride) {
+  if (last == 0)
+    idct_dc_only(block[0], out, stride);
+  else
+    idct_block(block, out, stride);
+}
+
+// The lines of the active buffer a strip reaches, clipped.
+struct Span {
+  int64_t first_column, count;  // in picture columns
+  int64_t left;                 // buffer column of the first
+};
+
+Span clip_columns(const Frame& f) {
+  const ClipRect& clip = state().clip;
+  int64_t left = std::max<int64_t>(f.x0, clip.min_x);
+  int64_t right = std::min<int64_t>(f.x0 + f.width - 1, clip.max_x);
+  if (right < left) return {0, 0, 0};
+  return {left - f.x0, right - left + 1, left};
+}
+
+inline uint8_t* buffer_line(int64_t y, const Span& span, int bytes_per_pixel, bool* inside) {
+  const ClipRect& clip = state().clip;
+  *inside = span.count > 0 && y >= clip.min_y && y <= clip.max_y;
+  if (!*inside) return nullptr;
+  return active_row(static_cast<int32_t>(y)) + span.left * bytes_per_pixel;
+}
+
+int32_t decode_gray(Frame& f, BitReader& bits) {
+  Tables& t = tables();
+  Component& c = t.component[0];
+  int32_t padded = (f.width + kBlockSide - 1) / kBlockSide * kBlockSide;
+  if (int64_t{padded} * 3 * kBlockSide * c.v > state().decode_size) return RX_JPEG_BUFFER_TOO_SMALL;
+  uint8_t* plane = state().decode_buffer;
+  const HuffmanTable& dc = t.huffman[c.dc];
+  const HuffmanTable& ac = t.huffman[c.ac];
+  const uint8_t* quant = t.quant[c.quant].entries;
+  GrayLine line = gray_line(f.depth_index);
+  int bpp = state().active_bits / 8;
+  Span span = clip_columns(f);
+  alignas(16) int16_t block[kBlockSize];
+  int32_t columns = padded / kBlockSide;
+  bool restart_due = false;
+  for (int32_t top = 0; top < f.height; top += kBlockSide) {
+    for (int32_t bx = 0; bx < columns; ++bx) {
+      if (restart_due && !do_restart(bits)) return RX_JPEG_TRUNCATED;
+      int last = decode_block(bits, dc, ac, quant, c.predictor, block);
+      if (last < 0) return result_of(last);
+      decode_into(block, last, plane + bx * kBlockSide, padded);
+      restart_due = count_restart(f);
+    }
+    if (bits.overran()) return RX_JPEG_TRUNCATED;
+    int32_t lines = std::min(kBlockSide, f.height - top);
+    for (int32_t r = 0; r < lines; ++r) {
+      bool inside;
+      uint8_t* out = buffer_line(f.y0 + top + r, span, bpp, &inside);
+      if (inside) line(plane + r * padded + span.first_column, static_cast<int32_t>(span.count), out);
+    }
+  }
+  return RX_OK;
+}
+
+int32_t decode_color(Frame& f, BitReader& bits) {
+  Tables& t = tables();
+  const Component& luma = t.component[0];
+  const Component& chroma = t.component[1];
+  int32_t mcu_width = kBlockSide * luma.h, mcu_height = kBlockSide * luma.v;
+  int32_t padded = (f.width + mcu_width - 1) / mcu_width * mcu_width;
+  if (int64_t{padded} * 3 * mcu_height > state().decode_size) return RX_JPEG_BUFFER_TOO_SMALL;
+  int h_replication = luma.h / chroma.h, v_replication = luma.v / chroma.v;
+
+  Plane planes[kMaxComponents];
+  uint8_t* next = state().decode_buffer;
+  for (int i = 0; i < kMaxComponents; ++i) {
+    const Component& c = t.component[i];
+    planes[i] = {next, padded / (luma.h / c.h)};
+    next += planes[i].stride * kBlockSide * c.v;
+  }
+  ColorLine line = color_line(f.depth_index, h_replication);
+  ColorPair pair = color_pair(f.depth_index, h_replication);
+  int bpp = state().active_bits / 8;
+  Span span = clip_columns(f);
+  alignas(16) int16_t block[kBlockSize];
+  int32_t mcus = padded / mcu_width;
+  bool restart_due = false;
+  for (int32_t top = 0; top < f.height; top += mcu_height) {
+    for (int32_t m = 0; m < mcus; ++m) {
+      if (restart_due && !do_restart(bits)) return RX_JPEG_TRUNCATED;
+      for (int n = 0; n < f.components; ++n) {
+        int i = f.scan_order[n];
+        Component& c = t.component[i];
+        const HuffmanTable& dc = t.huffman[c.dc];
+        const HuffmanTable& ac = t.huffman[c.ac];
+        const uint8_t* quant = t.quant[c.quant].entries;
+        const Plane& p = planes[i];
+        for (int v = 0; v < c.v; ++v) {
+          uint8_t* row = p.base + v * kBlockSide * p.stride + m * c.h * kBlockSide;
+          for (int h = 0; h < c.h; ++h) {
+            int last = decode_block(bits, dc, ac, quant, c.predictor, block);
+            if (last < 0) return result_of(last);
+            decode_into(block, last, row + h * kBlockSide, p.stride);
+          }
+        }
+      }
+      restart_due = count_restart(f);
+    }
+    if (bits.overran()) return RX_JPEG_TRUNCATED;
+    int32_t lines = std::min(mcu_height, f.height - top);
+    for (int32_t r = 0; r < lines; ++r) {
+      bool inside, next_inside = false;
+      uint8_t* out = buffer_line(f.y0 + top + r, span, bpp, &inside);
+      if (!inside) continue;
+      int32_t cr = r / v_replication;
+      const uint8_t* luma_line = planes[0].base + r * planes[0].stride;
+      const uint8_t* cb_line = planes[1].base + cr * planes[1].stride;
+      const uint8_t* cr_line = planes[2].base + cr * planes[2].stride;
+      uint8_t* next = nullptr;
+      if (r + 1 < lines && (r + 1) / v_replication == cr)
+        next = buffer_line(f.y0 + top + r + 1, span, bpp, &next_inside);
+      if (next_inside) {  // two lines on one chroma line
+        pair(luma_line, luma_line + planes[0].stride, cb_line, cr_line,
+             static_cast<int32_t>(span.first_column), static_cast<int32_t>(span.count), out, next);
+        ++r;
+      } else {
+        line(luma_line, cb_line, cr_line, static_cast<int32_t>(span.first_column),
+             static_cast<int32_t>(span.count), out);
+      }
+    }
+  }
+  return RX_OK;
+}
+
+}  // namespace
+
+int32_t decode_scan(Frame& frame, BitReader& bits) {
+  return frame.components == 1 ? decode_gray(frame, bits) : decode_color(frame, bits);
+}
+
+}  // namespace rx::jpeg

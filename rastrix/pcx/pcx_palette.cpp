@@ -1,0 +1,58 @@
+#include "pcx/pcx_palette.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/file_io.h"
+#include "core/state.h"
+#include "rastrix.h"
+
+namespace rx::pcx {
+
+namespace {
+
+constexpr int kVersionWithPalette = 5;
+constexpr uint8_t kPaletteMarker = 12;
+constexpr int kTrailerSize = 1 + kPaletteSize * 3;  // marker + 256 x RGB
+constexpr int kFirstFreeEntry = 10;                 // after the desktop's static colours
+constexpr int kFreeEntries = 236;
+
+// Fetches the last 769 bytes of the file into trailer; false when the file
+// is too short or they do not start with the marker.
+bool fetch_trailer(const PictureFile& file, uint8_t* trailer) {
+  if (file.fd >= 0) {
+    bool got = file_seek(file.fd, -kTrailerSize, SEEK_END) >= 0 &&
+               file_read(file.fd, trailer, kTrailerSize) == kTrailerSize;
+    state().bytes_read = got ? kTrailerSize : 0;
+    file_seek(file.fd, kHeaderSize, SEEK_SET);  // where the image data starts
+    if (!got) return false;
+  } else {
+    if (file.memory_size < kTrailerSize) return false;
+    std::memcpy(trailer, file.memory + file.memory_size - kTrailerSize, kTrailerSize);
+  }
+  return trailer[0] == kPaletteMarker;
+}
+
+}  // namespace
+
+void load_picture_palette(const PcxHeader& header, Variant variant, const PictureFile& file,
+                          bool reduce) {
+  const bool eight_bit = state().active_bits == 8;
+  // Only 256-colour pictures carry the trailing palette (ZSoft notes); the
+  // colours of 2- and 16-colour pictures are in the header.
+  uint8_t* trailer = state().scratch;
+  if (variant == Variant::kIndexed256 && header.version == kVersionWithPalette &&
+      fetch_trailer(file, trailer)) {
+    uint8_t* colors = trailer + 1;
+    if (!eight_bit) {
+      rx_set_palette_entries(0, kPaletteSize, colors);
+      return;
+    }
+    if (reduce) rx_reduce_colors(kFirstFreeEntry, kFreeEntries, colors);
+    rx_set_palette_entries(kFirstFreeEntry, kFreeEntries, colors + 3 * kFirstFreeEntry);
+    return;
+  }
+  rx_set_palette_entries(eight_bit ? kFirstFreeEntry : 0, kHeaderPaletteColors, header.palette);
+}
+
+}  // namespace rx::pcx

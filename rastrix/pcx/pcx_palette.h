@@ -1,0 +1,25 @@
+// The palette step of a PCX picture: the 256-colour palette at the end of
+// the file, or the 16 colours of the header.
+#pragma once
+
+#include <cstdint>
+
+#include "pcx/pcx_header.h"
+
+namespace rx::pcx {
+
+// Where the file's bytes are: an open file (fd >= 0, positioned anywhere;
+// left at the start of the image data), or the whole file in memory.
+struct PictureFile {
+  int fd;
+  const uint8_t* memory;
+  int32_t memory_size;
+};
+
+// Loads the picture's colours into the library palette. In 8-bit buffers a
+// 256-colour palette goes to entries 10 to 245, fitted first with
+// rx_reduce_colors unless reduce is false; 16 header colours go to 10 to 25.
+void load_picture_palette(const PcxHeader& header, Variant variant, const PictureFile& file,
+                          bool reduce);
+
+}  // namespace rx::pcx

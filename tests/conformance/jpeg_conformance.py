@@ -1,0 +1,238 @@
+"""Bit-exact JPEG conformance of rxtool against libjpeg-turbo.
+
+usage: jpeg_conformance.py BUILD_DIR SHARED_DIR WORK_DIR
+
+Every baseline 1- or 3-component JPEG of the shared corpus, and pictures
+made here with cjpeg (sampling 4:4:4, 4:2:2, 4:2:0, 4:4:0, grayscale;
+qualities 10..100; -optimize; -restart; odd sizes from 1x1), are decoded by
+`rxtool decode --depth 24` and by jpeg_reference (libjpeg-turbo, islow IDCT,
+replication upsampling, Rastrix's colour tables): the pixels must be
+identical. Depth 32 must equal depth 24, depth 16 must keep the top 5-6-5
+bits, memory mode must equal file mode. Files outside baseline must be
+refused with exit status 2 and the documented result code.
+"""
+import os
+import random
+import re
+import subprocess
+import sys
+
+from PIL import Image
+
+BUILD, SHARED, WORK = sys.argv[1], sys.argv[2], sys.argv[3]
+RXTOOL = os.path.join(BUILD, "rxtool")
+REFERENCE = os.path.join(BUILD, "jpeg_reference")
+failures = []
+checked = 0
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL", message)
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    w, h = int(m.group(1)), int(m.group(2))
+    return w, h, data[m.end():m.end() + w * h * 3]
+
+
+def rxtool(path, out, *extra):
+    return subprocess.run([RXTOOL, "decode", path, "-o", out, *extra], capture_output=True,
+                          text=True, timeout=60)
+
+
+def first_difference(a, b, w):
+    for i in range(min(len(a), len(b))):
+        if a[i] != b[i]:
+            p = i // 3
+            return "first difference at (%d, %d)" % (p % w, p // w)
+    return "sizes differ"
+
+
+def classify(path):
+    """The result code rxtool must give, 0 for a supported baseline file."""
+    data = open(path, "rb").read()
+    at, frame = 2, None
+    while at + 4 <= len(data):
+        if data[at] != 0xFF:
+            return None
+        code = data[at + 1]
+        if code == 0xFF:
+            at += 1
+            continue
+        if 0xD0 <= code <= 0xD8:
+            at += 2
+            continue
+        length = data[at + 2] << 8 | data[at + 3]
+        body = data[at + 4:at + 2 + length]
+        if 0xC1 <= code <= 0xCF and code not in (0xC4, 0xC8, 0xCC):
+            return 5
+        if code == 0xDB:
+            i = 0
+            while i < len(body):
+                if body[i] >> 4 != 0:
+                    return 8  # 16-bit entries
+                i += 65
+        if code == 0xC0:
+            n = body[5]
+            ids = [body[6 + 3 * i] for i in range(n)]
+            sampling = [(body[7 + 3 * i] >> 4, body[7 + 3 * i] & 15) for i in range(n)]
+            frame = (body[0], n, ids, sampling)
+        if code == 0xDA:
+            precision, n, ids, sampling = frame
+            if precision != 8 or n not in (1, 3) or sorted(ids) not in ([1, 2, 3][:n], [0, 1, 2][:n]):
+                return 6
+            if body[0] != n:
+                return 11
+            return 0
+        at += 2 + length
+    return None
+
+
+def compare_supported(path, label):
+    global checked
+    ref = os.path.join(WORK, "ref.ppm")
+    r = subprocess.run([REFERENCE, path, ref], capture_output=True, text=True)
+    if r.returncode != 0:
+        fail("%s: reference decoder failed: %s" % (label, r.stderr.strip()))
+        return
+    rw, rh, rp = read_ppm(ref)
+    outputs = {}
+    for depth in ("24", "32", "16"):
+        for memory in ((), ("--from-memory",)):
+            out = os.path.join(WORK, "out.ppm")
+            r = rxtool(path, out, "--depth", depth, *memory)
+            what = "%s depth %s%s" % (label, depth, " memory" if memory else "")
+            if r.returncode != 0:
+                fail("%s: rxtool exit %d: %s" % (what, r.returncode, r.stderr.strip()))
+                continue
+            w, h, pixels = read_ppm(out)
+            if (w, h) != (rw, rh):
+                fail("%s: size %dx%d, reference %dx%d" % (what, w, h, rw, rh))
+                continue
+            outputs[(depth, bool(memory))] = pixels
+            checked += 1
+            if depth == "16":
+                masks = bytes([0xF8, 0xFC, 0xF8]) * (w * h)
+                a = bytes(x & m for x, m in zip(pixels, masks))
+                b = bytes(x & m for x, m in zip(rp, masks))
+                if a != b:
+                    fail("%s: 5-6-5 bits differ, %s" % (what, first_difference(a, b, w)))
+            elif pixels != rp:
+                fail("%s: pixels differ from libjpeg-turbo, %s" % (what, first_difference(pixels, rp, w)))
+
+
+def compare_placed(path, label, x, y, bw, bh):
+    """--at X,Y --size WxH: the part of the picture inside the buffer."""
+    global checked
+    ref = os.path.join(WORK, "ref.ppm")
+    subprocess.run([REFERENCE, path, ref], check=True, capture_output=True)
+    rw, rh, rp = read_ppm(ref)
+    out = os.path.join(WORK, "out.ppm")
+    r = rxtool(path, out, "--at", "%d,%d" % (x, y), "--size", "%dx%d" % (bw, bh))
+    if r.returncode != 0:
+        fail("%s placed: rxtool exit %d" % (label, r.returncode))
+        return
+    w, h, pixels = read_ppm(out)
+    x0, y0 = max(x, 0), max(y, 0)
+    for j in range(h):
+        for i in range(w):
+            px, py = x0 + i - x, y0 + j - y
+            if pixels[(j * w + i) * 3:(j * w + i) * 3 + 3] != rp[(py * rw + px) * 3:(py * rw + px) * 3 + 3]:
+                fail("%s placed at %d,%d: pixel (%d, %d) differs" % (label, x, y, i, j))
+                return
+    checked += 1
+
+
+def expect_refused(path, label, code):
+    global checked
+    r = rxtool(path, os.path.join(WORK, "out.ppm"))
+    if r.returncode != 2 or ("result %d " % code) not in r.stderr:
+        fail("%s: expected exit 2 with result %d, got exit %d: %s"
+             % (label, code, r.returncode, r.stderr.strip()))
+    checked += 1
+
+
+def photo(w, h, seed):
+    """Smooth gradients, noise and hard edges."""
+    rng = random.Random(seed)
+    img = Image.new("RGB", (w, h))
+    px = img.load()
+    for y in range(h):
+        for x in range(w):
+            edge = 90 if (x * 3 + y * 2) % 37 < 12 else 0
+            px[x, y] = (min(255, (x * 255) // max(w, 1) + rng.randint(-20, 20) % 256 + edge) % 256,
+                        (y * 255) // max(h, 1) ^ (edge // 3),
+                        (128 + rng.randint(-60, 60) + (x ^ y)) % 256)
+    return img
+
+
+def cjpeg(source, target, *args):
+    with open(target, "wb") as f:
+        subprocess.run(["cjpeg", *args, source], stdout=f, check=True)
+
+
+def main():
+    os.makedirs(WORK, exist_ok=True)
+    corpus = os.path.join(SHARED, "corpus", "peers", "jpeg")
+    for name in sorted(os.listdir(corpus)):
+        path = os.path.join(corpus, name)
+        if not os.path.isfile(path):
+            continue
+        code = classify(path)
+        print("corpus %-45s expected %s" % (name, "decoded" if code == 0 else "result %s" % code))
+        if code == 0:
+            compare_supported(path, name)
+        elif code is not None:
+            expect_refused(path, name, code)
+
+    sizes = [(1, 1), (2, 3), (7, 5), (8, 8), (9, 17), (15, 15), (16, 16), (17, 31), (33, 47),
+             (64, 48), (101, 77), (250, 3), (3, 250)]
+    samplings = ["1x1", "2x1", "2x2", "1x2", "gray"]
+    qualities = [10, 25, 50, 75, 90, 100]
+    extras = [(), ("-optimize",), ("-restart", "1"), ("-restart", "3B"), ("-optimize", "-restart", "2")]
+    case = 0
+    for w, h in sizes:
+        source = os.path.join(WORK, "source_%dx%d.ppm" % (w, h))
+        photo(w, h, w * 1000 + h).save(source)
+        for sampling in samplings:
+            quality = qualities[case % len(qualities)]
+            extra = extras[case % len(extras)]
+            case += 1
+            args = ["-quality", str(quality), "-baseline", *extra]
+            args += ["-grayscale"] if sampling == "gray" else ["-sample", sampling]
+            target = os.path.join(WORK, "gen_%dx%d_%s_q%d_%d.jpg" % (w, h, sampling, quality, case))
+            cjpeg(source, target, *args)
+            compare_supported(target, os.path.basename(target) + " " + " ".join(extra))
+    big = os.path.join(WORK, "source_640x480.ppm")
+    photo(640, 480, 7).save(big)
+    for sampling in ("2x2", "1x1"):
+        target = os.path.join(WORK, "gen_640x480_%s.jpg" % sampling)
+        cjpeg(big, target, "-quality", "75", "-sample", sampling)
+        compare_supported(target, os.path.basename(target))
+    placed = os.path.join(WORK, "gen_101x77_placed.jpg")
+    cjpeg(os.path.join(WORK, "source_101x77.ppm"), placed, "-sample", "2x2")
+    for x, y, bw, bh in ((-5, -3, 60, 50), (30, 20, 90, 60), (0, 0, 40, 90)):
+        compare_placed(placed, "gen_101x77", x, y, bw, bh)
+
+    small = os.path.join(WORK, "source_33x47.ppm")
+    for label, args, code in (("progressive", ["-progressive"], 5), ("arithmetic", ["-arithmetic"], 5),
+                              ("rgb-identifiers", ["-rgb"], 6)):
+        target = os.path.join(WORK, "refuse_%s.jpg" % label)
+        cjpeg(small, target, *args)
+        expect_refused(target, label, code)
+    scans = os.path.join(WORK, "scans.txt")
+    with open(scans, "w") as f:
+        f.write("0;\n1;\n2;\n")
+    target = os.path.join(WORK, "refuse_multiscan.jpg")
+    cjpeg(small, target, "-scans", scans)
+    expect_refused(target, "multi-scan", 11)
+
+    print("%d comparisons, %d failures" % (checked, len(failures)))
+    return 1 if failures or checked == 0 else 0
+
+
+sys.exit(main())

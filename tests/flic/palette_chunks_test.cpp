@@ -1,0 +1,190 @@
+// Palette chunks, the row writers' colours per depth and the 8-bit
+// reduction.
+#include "flic/palette_chunks.h"
+#include "flic_fixture.h"
+#include "platform/pixel_formats.h"
+
+namespace rx::flic_test {
+namespace {
+
+using support::frame_chunk;
+using support::PalettePacket;
+using support::sub_chunk;
+
+Bytes rgb_run(int count, int seed) {
+  Bytes out;
+  for (int i = 0; i < count; ++i)
+    for (int k = 0; k < 3; ++k) out.push_back(static_cast<uint8_t>(i * 3 + k * 71 + seed));
+  return out;
+}
+
+class PaletteChunks : public FlicTest {
+ protected:
+  // Plays one frame of sub-chunks into a new buffer of the given depth.
+  int32_t play(int bits, const std::vector<Bytes>& sub_chunks, int32_t flags = RX_FLIC_NO_DELAY) {
+    support::make_buffer(bits, 4, 2);
+    file_ = one_frame(4, 2, sub_chunks);
+    FlicContext c = open(file_);
+    return rx_flic_play(&c, 1, flags);
+  }
+  static const LogPaletteEntry& entry(int i) { return state().log_palette.entries[i]; }
+  Bytes file_;
+};
+
+TEST_F(PaletteChunks, PacketsSkipCountAndWrap) {
+  // count 0 loads 256 entries; the next packet's skip counts from the same
+  // index; (skip 16, count 16) after (skip 0, count 16) loads 32..47.
+  Bytes all = rgb_run(256, 0), first = rgb_run(16, 100), second = rgb_run(16, 50);
+  Bytes chunk = support::palette_body({{0, all}, {0, first}, {16, second}});
+  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, chunk)}), 1);
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t* want = i < 16 ? &first[3 * i] : i >= 32 && i < 48 ? &second[3 * (i - 32)] : &all[3 * i];
+    EXPECT_EQ(entry(i).red, want[0]) << i;
+    EXPECT_EQ(entry(i).green, want[1]) << i;
+    EXPECT_EQ(entry(i).blue, want[2]) << i;
+  }
+}
+
+TEST_F(PaletteChunks, SixBitComponentsAreScaledAndHighBitsIgnored) {
+  Bytes chunk = support::palette_body({{5, {63, 32, 1}}, {0, {0xC0 | 63, 0x40, 0}}});
+  ASSERT_EQ(play(32, {sub_chunk(support::kColor64, chunk)}), 1);
+  EXPECT_EQ(entry(5).red, 255);
+  EXPECT_EQ(entry(5).green, 129);
+  EXPECT_EQ(entry(5).blue, 4);
+  EXPECT_EQ(entry(6).red, 255);
+  EXPECT_EQ(entry(6).green, 0);
+}
+
+TEST_F(PaletteChunks, ARunPastEntry255IsCutAndStillConsumed) {
+  std::vector<uint8_t> pic(8, 255);
+  Bytes chunk = support::palette_body({{250, rgb_run(10, 7)}});
+  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, chunk),
+                      sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))}),
+            1);
+  Bytes run = rgb_run(10, 7);
+  EXPECT_EQ(entry(255).red, run[15]);
+  EXPECT_EQ(bytes_at(3, 1, 3), (std::vector<uint8_t>{run[17], run[16], run[15]}));
+  EXPECT_NE(entry(0).red, run[18]);  // not wrapped to entry 0
+}
+
+TEST_F(PaletteChunks, RowWritersTurnIndicesIntoEachDepthsPixels) {
+  // Index 1 = (0x12, 0x34, 0x56), index 2 = (0xF0, 0x0F, 0x88).
+  Bytes chunk = support::palette_body({{1, {0x12, 0x34, 0x56, 0xF0, 0x0F, 0x88}}});
+  std::vector<uint8_t> pic = {1, 2, 1, 2, 2, 1, 2, 1};
+  std::vector<Bytes> subs = {sub_chunk(support::kColor256, chunk),
+                             sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))};
+  ASSERT_EQ(play(16, subs), 1);
+  EXPECT_EQ(pixel16(0, 0), platform::pack_565({0x12, 0x34, 0x56}));
+  EXPECT_EQ(pixel16(1, 0), platform::pack_565({0xF0, 0x0F, 0x88}));
+  ASSERT_EQ(play(24, subs), 1);
+  EXPECT_EQ(bytes_at(0, 0, 6), (std::vector<uint8_t>{0x56, 0x34, 0x12, 0x88, 0x0F, 0xF0}));
+  ASSERT_EQ(play(32, subs), 1);
+  EXPECT_EQ(bytes_at(0, 1, 8),
+            (std::vector<uint8_t>{0x88, 0x0F, 0xF0, state().high_byte, 0x56, 0x34, 0x12,
+                                  state().high_byte}));
+}
+
+TEST_F(PaletteChunks, LaterPaletteChunksDoNotRecolourDrawnPixels) {
+  std::vector<uint8_t> pic(8, 3);
+  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2));
+  Bytes red = sub_chunk(support::kColor256, support::palette_body({{3, {255, 0, 0}}}));
+  Bytes blue = sub_chunk(support::kColor256, support::palette_body({{3, {0, 0, 255}}}));
+  ASSERT_EQ(play(24, {red, copy, blue}), 1);
+  EXPECT_EQ(bytes_at(0, 0, 3), (std::vector<uint8_t>{0, 0, 255}));  // drawn red
+}
+
+TEST_F(PaletteChunks, KeepPaletteLeavesThePaletteAlone) {
+  play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 1)}}))});
+  LogPalette before = state().log_palette;
+  PaletteMap map_before = state().palette_map;
+  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 9)}}))},
+                 RX_FLIC_NO_DELAY | RX_FLIC_KEEP_PALETTE),
+            1);
+  EXPECT_EQ(std::memcmp(&before, &state().log_palette, sizeof before), 0);
+  EXPECT_EQ(std::memcmp(&map_before, &state().palette_map, sizeof map_before), 0);
+}
+
+// indices 0..20 black, 21..255 distinct non-black colours
+Bytes twenty_one_blacks() {
+  Bytes rgb(256 * 3, 0);
+  for (int i = 21; i < 256; ++i) {
+    rgb[3 * i] = static_cast<uint8_t>(i);
+    rgb[3 * i + 1] = static_cast<uint8_t>(255 - i);
+    rgb[3 * i + 2] = static_cast<uint8_t>(i * 7);
+  }
+  return rgb;
+}
+
+TEST_F(PaletteChunks, EightBitReductionMergesTheBlacksIntoTheLastOne) {
+  Bytes rgb = twenty_one_blacks();
+  std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 100, 254, 255};
+  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}})),
+                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))}),
+            1);
+  EXPECT_EQ(indices(4, 2), (std::vector<uint8_t>{10, 10, 10, 10, 11, 90, 244, 245}));
+  // Entries 10..245 now hold flic colours 20..255.
+  for (int k = 20; k < 256; ++k) {
+    EXPECT_EQ(entry(k - 10).red, rgb[3 * k]) << k;
+    EXPECT_EQ(entry(k - 10).blue, rgb[3 * k + 2]) << k;
+  }
+}
+
+TEST_F(PaletteChunks, ReductionTieGoesToTheLastPairOfTheScan) {
+  // Colours on a coarse grid, 19 exact duplicates, and three in a line at
+  // indices 1, 2, 3 with pairs (1, 2) and (2, 3) both at distance 1. After
+  // the 19 duplicate merges, the 20th takes the later pair: 2 joins 3.
+  Bytes rgb(256 * 3);
+  for (int i = 0; i < 256; ++i) {
+    rgb[3 * i] = static_cast<uint8_t>(i % 7 * 40);
+    rgb[3 * i + 1] = static_cast<uint8_t>(i / 7 % 7 * 40);
+    rgb[3 * i + 2] = static_cast<uint8_t>(i / 49 * 40);
+  }
+  for (int i = 1; i <= 3; ++i) {
+    rgb[3 * i] = rgb[3 * i + 1] = 20;
+    rgb[3 * i + 2] = static_cast<uint8_t>(19 + i);
+  }
+  for (int k = 0; k < 19; ++k) std::copy_n(&rgb[3 * (100 + k)], 3, &rgb[3 * (200 + k)]);
+  support::make_buffer(8, 4, 2);
+  file_ = one_frame(4, 2, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}}))});
+  FlicContext c = open(file_);
+  ASSERT_EQ(rx_flic_play(&c, 1, RX_FLIC_NO_DELAY), 1);
+  const uint8_t* remap = flic::remap_table();
+  EXPECT_EQ(remap[2], remap[3]);
+  EXPECT_NE(remap[1], remap[3]);
+  for (int k = 0; k < 19; ++k) EXPECT_EQ(remap[100 + k], remap[200 + k]) << k;
+  std::vector<bool> used(256);
+  int distinct = 0;
+  for (int i = 0; i < 256; ++i) {
+    ASSERT_GE(remap[i], 10);
+    ASSERT_LE(remap[i], 245);
+    if (!used[remap[i]]) ++distinct, used[remap[i]] = true;
+  }
+  EXPECT_EQ(distinct, 236);
+}
+
+TEST_F(PaletteChunks, NoReduceLoadsEntries10To245AsTheyAre) {
+  Bytes rgb = twenty_one_blacks();
+  std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 100, 254, 255};
+  LogPaletteEntry low = entry(3), high = entry(250);
+  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}})),
+                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))},
+                 RX_FLIC_NO_DELAY | RX_SHOW_NO_REDUCE),
+            1);
+  EXPECT_EQ(indices(4, 2), pic);
+  for (int k = 10; k < 246; ++k) EXPECT_EQ(entry(k).green, rgb[3 * k + 1]) << k;
+  EXPECT_EQ(std::memcmp(&entry(3), &low, sizeof low), 0);
+  EXPECT_EQ(std::memcmp(&entry(250), &high, sizeof high), 0);
+}
+
+TEST_F(PaletteChunks, KeepPaletteInEightBitsWritesIndicesUnchanged) {
+  play(8, {sub_chunk(support::kColor256, support::palette_body({{0, twenty_one_blacks()}}))});
+  std::vector<uint8_t> pic = {0, 1, 2, 3, 250, 251, 252, 255};
+  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 2)}})),
+                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))},
+                 RX_FLIC_NO_DELAY | RX_FLIC_KEEP_PALETTE),
+            1);
+  EXPECT_EQ(indices(4, 2), pic);
+}
+
+}  // namespace
+}  // namespace rx::flic_test

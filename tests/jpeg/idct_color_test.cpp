@@ -1,0 +1,177 @@
+// The inverse DCT against a slow reference and the colour tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+
+#include "jpeg/color.h"
+#include "jpeg/idct.h"
+
+namespace rx::jpeg {
+namespace {
+
+// Floating-point inverse DCT of T.81 A.3.3, rounded, clamped.
+void slow_idct(const int16_t* in, int out[64]) {
+  const double pi = std::acos(-1.0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      double sum = 0;
+      for (int v = 0; v < 8; ++v)
+        for (int u = 0; u < 8; ++u) {
+          double cu = u == 0 ? std::sqrt(0.5) : 1.0, cv = v == 0 ? std::sqrt(0.5) : 1.0;
+          sum += cu * cv * in[v * 8 + u] * std::cos((2 * x + 1) * u * pi / 16) *
+                 std::cos((2 * y + 1) * v * pi / 16);
+        }
+      int s = static_cast<int>(std::lround(sum / 4 + 128));
+      out[y * 8 + x] = s < 0 ? 0 : s > 255 ? 255 : s;
+    }
+}
+
+TEST(JpegIdct, CloseToTheRealTransform) {
+  std::mt19937 rng(7);
+  for (int n = 0; n < 300; ++n) {
+    int16_t block[64] = {};
+    int terms = 1 + n % 20;
+    for (int i = 0; i < terms; ++i)
+      block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % 801) - 400);
+    uint8_t fast[64];
+    int slow[64];
+    idct_block_scalar(block, fast, 8);
+    slow_idct(block, slow);
+    for (int i = 0; i < 64; ++i) ASSERT_NEAR(fast[i], slow[i], 1) << "block " << n << " sample " << i;
+  }
+}
+
+TEST(JpegIdct, VectorFormEqualsScalarForm) {
+  std::mt19937 rng(11);
+  for (int n = 0; n < 20000; ++n) {
+    int16_t block[64] = {};
+    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+    int terms = 1 + static_cast<int>(rng() % 64);
+    for (int i = 0; i < terms; ++i)
+      block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+    if (n % 5 == 0)  // whole columns without AC terms take the shortcut
+      for (int k = 8; k < 64; ++k)
+        if (k % 8 < 4) block[k] = 0;
+    uint8_t a[64], b[64];
+    idct_block_scalar(block, a, 8);
+    idct_block(block, b, 8);
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(a[i], b[i]) << "block " << n << " sample " << i;
+  }
+}
+
+TEST(JpegIdct, DcOnlyShortcutMatchesTheFullTransformForEveryValue) {
+  for (int dc = -32768; dc <= 32767; ++dc) {
+    int16_t block[64] = {static_cast<int16_t>(dc)};
+    uint8_t full[8 * 10], quick[8 * 10];
+    idct_block_scalar(block, full, 10);
+    idct_dc_only(static_cast<int16_t>(dc), quick, 10);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 8; ++c) ASSERT_EQ(full[r * 10 + c], quick[r * 10 + c]) << dc;
+  }
+  uint8_t out[64];
+  idct_dc_only(-1024, out, 8);
+  EXPECT_EQ(out[0], 0);
+  idct_dc_only(1016, out, 8);
+  EXPECT_EQ(out[63], 255);
+  idct_dc_only(-4, out, 8);  // 128 + floor(0 / 8)
+  EXPECT_EQ(out[5], 128);
+  idct_dc_only(-5, out, 8);
+  EXPECT_EQ(out[5], 127);
+}
+
+TEST(JpegColor, TablesTruncateTowardZero) {
+  const ColorTables& t = kColorTables;
+  EXPECT_EQ(t.cr_to_red[0], -178);
+  EXPECT_EQ(t.cr_to_red[255], 178);
+  EXPECT_EQ(t.cr_to_red[127], 0);
+  EXPECT_EQ(t.cr_to_red[128], 0);
+  EXPECT_EQ(t.cb_to_green[0], -43);
+  EXPECT_EQ(t.cb_to_green[255], 44);
+  EXPECT_EQ(t.cr_to_green[0], -90);
+  EXPECT_EQ(t.cr_to_green[255], 91);
+  EXPECT_EQ(t.cb_to_blue[0], -226);
+  EXPECT_EQ(t.cb_to_blue[255], 225);
+}
+
+TEST(JpegColor, LinesClampAndPackEachDepth) {
+  // Y 255 with the largest Cr pushes red past 255; Y 0 with the smallest
+  // pushes it below 0.
+  uint8_t y[2] = {255, 0}, cb[2] = {128, 128}, cr[2] = {255, 0};
+  uint8_t out[8];
+  color_line(2, 1)(y, cb, cr, 0, 2, out);
+  EXPECT_EQ(out[2], 255);  // red of pixel 0
+  EXPECT_EQ(out[1], 255 - 91 > 0 ? 255 - 91 : 0);
+  EXPECT_EQ(out[5], 0);  // red of pixel 1
+  uint16_t p565[2];
+  uint8_t grey[2] = {0xFF, 0x84};
+  gray_line(1)(grey, 2, reinterpret_cast<uint8_t*>(p565));
+  EXPECT_EQ(p565[0], 0xFFFF);
+  EXPECT_EQ(p565[1], (0x84 >> 3) << 11 | (0x84 >> 2) << 5 | 0x84 >> 3);
+  uint8_t quad[8] = {9, 9, 9, 0xAB, 9, 9, 9, 0xCD};
+  gray_line(3)(grey, 2, quad);
+  EXPECT_EQ(quad[3], 0xAB);
+  EXPECT_EQ(quad[7], 0xCD);
+  EXPECT_EQ(quad[4], 0x84);
+  // Replication 2: both pixels of a pair share their chroma sample.
+  uint8_t y4[4] = {100, 100, 100, 100}, cb2[2] = {128, 128}, cr2[2] = {200, 50};
+  uint8_t wide[12];
+  color_line(2, 2)(y4, cb2, cr2, 0, 4, wide);
+  EXPECT_EQ(wide[2], wide[5]);
+  EXPECT_EQ(wide[8], wide[11]);
+  EXPECT_NE(wide[2], wide[8]);
+}
+
+}  // namespace
+}  // namespace rx::jpeg
+
+namespace rx::jpeg {
+namespace {
+
+// Every line writer, at every start and length, against the per-pixel
+// formula: vector and scalar paths must agree to the bit.
+TEST(JpegColor, LineWritersMatchThePixelFormula) {
+  std::mt19937 rng(3);
+  uint8_t y0[80], y1[80], cb[80], cr[80];
+  for (int i = 0; i < 80; ++i)
+    y0[i] = static_cast<uint8_t>(rng()), y1[i] = static_cast<uint8_t>(rng()),
+    cb[i] = static_cast<uint8_t>(rng()), cr[i] = static_cast<uint8_t>(rng());
+  const ColorTables& t = kColorTables;
+  auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+  for (int depth = 1; depth <= 3; ++depth) {
+    int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
+    for (int rep = 1; rep <= kMaxReplication; ++rep)
+      for (int first = 0; first < 5; ++first)
+        for (int count : {1, 7, 15, 16, 17, 33, 70}) {
+          uint8_t out0[80 * 4] = {}, out1[80 * 4] = {};
+          color_pair(depth, rep)(y0, y1, cb, cr, first, count, out0, out1);
+          for (int line = 0; line < 2; ++line) {
+            const uint8_t* l = line ? y1 : y0;
+            const uint8_t* o = line ? out1 : out0;
+            for (int i = 0; i < count; ++i) {
+              int x = first + i, c = x / rep;
+              int r = clamp(l[x] + t.cr_to_red[cr[c]]);
+              int g = clamp(l[x] - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]]);
+              int b = clamp(l[x] + t.cb_to_blue[cb[c]]);
+              const uint8_t* p = o + i * bytes;
+              if (depth == 1) {
+                ASSERT_EQ(p[0] | p[1] << 8, (r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
+                    << rep << " " << first << " " << count << " " << i;
+              } else {
+                ASSERT_EQ(p[0], b);
+                ASSERT_EQ(p[1], g);
+                ASSERT_EQ(p[2], r);
+              }
+            }
+          }
+          uint8_t single[80 * 4] = {};
+          color_line(depth, rep)(y0, cb, cr, first, count, single);
+          ASSERT_EQ(std::memcmp(single, out0, static_cast<size_t>(count * bytes)), 0);
+        }
+  }
+}
+
+}  // namespace
+}  // namespace rx::jpeg

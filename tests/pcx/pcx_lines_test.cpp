@@ -1,0 +1,79 @@
+// Run-length decoding of scan lines: runs across lines, empty runs,
+// truncated data, and file reading through small InputBuffers.
+#include "pcx/pcx_test_support.h"
+
+namespace rx::pcxtest {
+namespace {
+
+class PcxLines : public support::HeadlessTest {
+ protected:
+  void SetUp() override {
+    support::HeadlessTest::SetUp();
+    ASSERT_GE(support::make_buffer(8, 4, 40), 0);
+  }
+  static constexpr int32_t kRawIndexes = RX_SHOW_NO_REDUCE | RX_SHOW_KEEP_PALETTE;
+  Bytes row(int y, int width = 4) {
+    return Bytes(active_row(y), active_row(y) + width);
+  }
+};
+
+TEST_F(PcxLines, RunPastLineEndStartsTheNextLine) {
+  Bytes file = with_data(picture(4, 3, 1, 8),
+                         {0xC6, 0x21, 0x22, 0x23, 0x01, 0x02, 0x03, 0x04});
+  ASSERT_EQ(show_from_memory(file, kRawIndexes), 0);
+  EXPECT_EQ(row(0), (Bytes{0x21, 0x21, 0x21, 0x21}));
+  EXPECT_EQ(row(1), (Bytes{0x21, 0x21, 0x22, 0x23}));
+  EXPECT_EQ(row(2), (Bytes{0x01, 0x02, 0x03, 0x04}));
+}
+
+TEST_F(PcxLines, RunLongerThanSeveralLinesFillsThemInTurn) {
+  // 63 bytes over 2-byte lines: 31 whole lines and half of the next.
+  Bytes file = with_data(picture(2, 33, 1, 8), {0xFF, 0x05, 0x09, 0x07, 0x08});
+  ASSERT_EQ(show_from_memory(file, kRawIndexes), 0);
+  for (int y = 0; y < 31; ++y) ASSERT_EQ(row(y, 2), (Bytes{5, 5})) << y;
+  EXPECT_EQ(row(31, 2), (Bytes{5, 9}));
+  EXPECT_EQ(row(32, 2), (Bytes{7, 8}));
+}
+
+TEST_F(PcxLines, EmptyRunConsumesItsValue) {
+  Bytes file = with_data(picture(4, 1, 1, 8), {0xC0, 0x55, 0x01, 0xC0, 0xC7, 0x02, 0xC2, 0x03});
+  ASSERT_EQ(show_from_memory(file, kRawIndexes), 0);
+  EXPECT_EQ(row(0), (Bytes{0x01, 0x02, 0x03, 0x03}));
+}
+
+TEST_F(PcxLines, TruncatedDataRedrawsTheLastBytes) {
+  Bytes file = with_data(picture(4, 3, 1, 8), {1, 2, 3, 4, 9});
+  EXPECT_EQ(show_from_memory(file, kRawIndexes), 0);
+  EXPECT_EQ(row(1), (Bytes{9, 2, 3, 4}));
+  EXPECT_EQ(row(2), (Bytes{9, 2, 3, 4}));
+}
+
+TEST_F(PcxLines, MemoryModeStopsAtTheInstalledSize) {
+  Bytes file = with_data(picture(4, 2, 1, 8), {1, 2, 3, 4, 9, 8, 7, 6});
+  ASSERT_EQ(show_from_memory(file, kRawIndexes, 128 + 5), 0);
+  EXPECT_EQ(row(1), (Bytes{9, 2, 3, 4}));
+}
+
+TEST_F(PcxLines, FileModeMatchesMemoryModeWhateverTheInputBufferSize) {
+  PcxPicture p = picture(37, 23, 1, 8);
+  for (size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<uint8_t>(i * i / 7);
+  p.palette = palette256();
+  Bytes file = support::encode_pcx(p);
+  const std::string path = write_temp(file, "lines.pcx");
+  ASSERT_GE(support::make_buffer(16, 40, 23), 0);
+  ASSERT_EQ(show_from_memory(file), 0);
+  Bytes expected;
+  for (int y = 0; y < 23; ++y) expected.insert(expected.end(), active_row(y), active_row(y) + 74);
+  for (int32_t size : {1, 2, 7, 4096, 100000}) {
+    Bytes input(static_cast<size_t>(size));
+    rx_set_input_buffer(input.data(), size);
+    fill_active(0);
+    ASSERT_EQ(rx_show_pcx(path.c_str(), 0), 0) << size;
+    Bytes got;
+    for (int y = 0; y < 23; ++y) got.insert(got.end(), active_row(y), active_row(y) + 74);
+    EXPECT_EQ(got, expected) << "InputBuffer of " << size << " bytes";
+  }
+}
+
+}  // namespace
+}  // namespace rx::pcxtest
