@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/state.h"
 #include "shell.h"
 #include "tank_fixture.h"
 
@@ -99,6 +100,8 @@ TEST_F(ShellTest, StartUpAndTeardownInOrder) {
   EXPECT_EQ(find_call(log, "message_box"), -1);  // no question on a 32-bit desktop
   EXPECT_EQ(find_call(log, "beep"), -1);
   EXPECT_EQ(platform::window_title(), "Rastrix High Color Fish Tank");
+  // The photograph's decode memory is gone: the library must not keep it.
+  EXPECT_EQ(rx::state().decode_buffer, rx::state().scratch);
 }
 
 class EightBitShellTest : public TankTest {
@@ -159,6 +162,18 @@ TEST_F(ShellTest, FocusRealizesThePaletteAndRepaints) {
   ASSERT_TRUE(platform::peek_message(&m));
   EXPECT_EQ(m.id, platform::kMsgPaint);
   platform::destroy_window();
+}
+
+TEST_F(ShellTest, EscapeThroughTheQueueEndsTheRun) {
+  use_test_pictures();
+  LoopLimits limits;
+  limits.after_step = [] {
+    platform::post_message(platform::kMsgKeyDown, 'Q');
+    platform::post_message(platform::kMsgKeyDown, platform::kKeyEscape);
+  };
+  LoopReport report = run_fish_tank(limits);
+  EXPECT_EQ(report.exit_status, 0);
+  EXPECT_EQ(report.frames, 1);
 }
 
 TEST_F(ShellTest, CloseMessageEndsTheLoopThroughTeardown) {
