@@ -130,6 +130,9 @@ void set_tick(uint32_t ms);
 // virtual or real time, e.g. "change 640x480x16 flags=4 @1200".
 const std::vector<std::string>& call_log();
 void clear_call_log();
+// The window side appends its own calls (show, message boxes, quit) so
+// that one log tells the order of everything the program asked for.
+void note_call(const std::string& what);
 void set_version(uint32_t version);
 void set_fail_bitmaps(bool fail);  // create_dib_section / global_alloc fail
 

@@ -170,6 +170,46 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
   }
 }
 
+// Rows in a format the screen stores directly, or widens from 5-6-5, are
+// converted a run at a time rather than pixel by pixel.
+using RowCopy = void (*)(uint8_t* dst, const uint8_t* src, int32_t count);
+
+void copy_565_to_16(uint8_t* dst, const uint8_t* src, int32_t n) {
+  std::memcpy(dst, src, static_cast<size_t>(n) * 2);
+}
+void copy_24_to_24(uint8_t* dst, const uint8_t* src, int32_t n) {
+  std::memcpy(dst, src, static_cast<size_t>(n) * 3);
+}
+template <int kScreenBytes>
+void copy_565_to_rgb(uint8_t* dst, const uint8_t* src, int32_t n) {
+  for (int32_t i = 0; i < n; ++i, dst += kScreenBytes) {
+    Rgb c = unpack_565(load_u16(src + 2 * i));
+    dst[0] = c.blue;
+    dst[1] = c.green;
+    dst[2] = c.red;
+    if constexpr (kScreenBytes == 4) dst[3] = 0;
+  }
+}
+void copy_32_to_32(uint8_t* dst, const uint8_t* src, int32_t n) {
+  for (int32_t i = 0; i < n; ++i, dst += 4, src += 4) {
+    dst[0] = src[0];
+    dst[1] = src[1];
+    dst[2] = src[2];
+    dst[3] = 0;
+  }
+}
+
+// The same reading of a bitmap as dib_pixel_rgb; null when no run fits.
+RowCopy row_copy_for(const DibHeader& h, int32_t screen_bits) {
+  const bool is_565 = h.bits == 16 && !(h.compression == 3 && h.green_mask == 0x03E0);
+  if (is_565 && screen_bits == 16) return copy_565_to_16;
+  if (is_565 && screen_bits == 32) return copy_565_to_rgb<4>;
+  if (is_565 && screen_bits == 24) return copy_565_to_rgb<3>;
+  if (h.bits == 24 && screen_bits == 24) return copy_24_to_24;
+  if (h.bits == 32 && screen_bits == 32) return copy_32_to_32;
+  return nullptr;
+}
+
 }  // namespace
 
 // --- Devices and the screen -------------------------------------------------
@@ -327,10 +367,18 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
   int64_t j0 = std::max({int64_t{0}, -int64_t{dest_y}, int64_t{src_y} + height - end_row});
   int64_t j1 = std::min({int64_t{height}, int64_t{s.height} - dest_y,
                          int64_t{src_y} + height - first_row});
+  const RowCopy fast = row_copy_for(h, s.bits);
   int32_t lines = 0;
   for (int64_t j = j0; j < j1; ++j) {
     const int64_t sy = int64_t{src_y} + height - 1 - j;
     const uint8_t* row = bits + sy * stride;
+    if (fast != nullptr && i1 > i0) {
+      fast(s.pixels.data() + (dest_y + j) * s.bytes_per_row +
+               (dest_x + i0) * storage_bytes(s.bits),
+           row + (src_x + i0) * (h.bits / 8), static_cast<int32_t>(i1 - i0));
+      ++lines;
+      continue;
+    }
     for (int64_t i = i0; i < i1; ++i) {
       int index = -1;
       Rgb c = dib_pixel_rgb(h, info, row, static_cast<int32_t>(src_x + i), usage,
@@ -507,6 +555,7 @@ void set_virtual_clock(bool on, uint32_t start, uint32_t step) {
 void set_tick(uint32_t ms) { screen().tick = ms; }
 const std::vector<std::string>& call_log() { return screen().log; }
 void clear_call_log() { screen().log.clear(); }
+void note_call(const std::string& what) { log_call(what); }
 void set_version(uint32_t version) { screen().version = version; }
 void set_fail_bitmaps(bool fail) { screen().fail_bitmaps = fail; }
 

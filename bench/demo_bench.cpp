@@ -1,0 +1,248 @@
+// One frame of the fish tank with 12 fish, 16-bit, pasted to a 16-bit
+// headless screen: the demo's own animation step against the same frame
+// built from SDL2 surface blits with a colour key (plain and RLE) and
+// against a floor of plain memcpy over the bytes a step moves.
+#ifdef RASTRIX_HAVE_DEMO
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/state.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+#include "scene.h"
+#include "step.h"
+#include "tank.h"
+#ifdef RASTRIX_HAVE_SDL2
+#include <SDL.h>
+#endif
+
+namespace {
+
+using fishtank::Fish;
+using fishtank::tank;
+
+constexpr int kFish = 12;
+constexpr int kWidth = 640, kHeight = 480;
+
+// Twelve fish of every kind, all in view, half of them mirrored.
+std::vector<Fish> bench_school() {
+  std::vector<Fish> school;
+  for (int i = 0; i < kFish; ++i) {
+    Fish f{};
+    f.kind = i % fishtank::kKindCount;
+    f.x = 20 + 40 * i;
+    f.y = 150 + 25 * i;
+    f.left_turn = -700;
+    f.right_turn = 1200;
+    f.speed = 1;
+    f.top = 60;
+    f.bottom = 479;
+    f.frame = 1;
+    f.direction = i % 2;
+    school.push_back(f);
+  }
+  return school;
+}
+
+void reset_library() {
+  rx_buffer_release();
+  for (int32_t h = 0; h < 32; ++h) rx_buffer_free(h);
+  rx_shutdown();
+  rx_set_decode_buffer(nullptr, 0);
+}
+
+// The tank loaded from its pictures onto a 16-bit headless screen; false
+// when the pictures do not load.
+bool set_up_tank(std::string* why) {
+  reset_library();
+  rx::platform::reset_window();
+  fishtank::reset_tank();
+  rx_headless_screen(kWidth, kHeight, 16);
+  fishtank::Tank& t = tank();
+  t.window_dc = reinterpret_cast<RxDC>(rx::platform::window_dc());
+  rx_set_dc(t.window_dc);
+  rx_init();
+  rx_set_buffer_depth(16);
+  t.wheel = rx_buffer_create(fishtank::kWheelWidth, fishtank::kWheelHeight);
+  t.frame = rx_buffer_create(kWidth, kHeight);
+  t.background = rx_buffer_create(kWidth, kHeight);
+  t.assets = RASTRIX_DEMO_ASSETS;
+  t.seed_given = true;
+  *why = fishtank::load_scene();
+  t.school = bench_school();
+  return why->empty();
+}
+
+void tear_down_tank() {
+  reset_library();
+  fishtank::reset_tank();
+}
+
+void BM_frame_rastrix(benchmark::State& state) {
+  std::string why;
+  if (!set_up_tank(&why)) {
+    state.SkipWithError(why.c_str());
+    tear_down_tank();
+    return;
+  }
+  const std::vector<Fish> school = tank().school;
+  for (auto _ : state) {
+    tank().school = school;  // the same positions every frame
+    fishtank::animation_step();
+    benchmark::ClobberMemory();
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
+  tear_down_tank();
+}
+BENCHMARK(BM_frame_rastrix)->Name("frame_12fish/rastrix")->Unit(benchmark::kMicrosecond);
+
+// The pictures the peers draw: read once from the demo's loaded buffers.
+struct Scene {
+  std::vector<uint16_t> background, wheel;  // top row first
+  struct Sprite {
+    int w, h;
+    std::vector<uint16_t> plain, mirrored;  // top row first
+  };
+  std::vector<Sprite> sprites;  // one per fish, in school order
+  std::vector<Fish> school;
+};
+
+bool read_scene(Scene* out, std::string* why) {
+  if (!set_up_tank(why)) return false;
+  fishtank::Tank& t = tank();
+  auto read = [](int handle, int w, int h) {
+    std::vector<uint16_t> px(static_cast<size_t>(w) * h);
+    rx_buffer_select(handle);
+    for (int y = 0; y < h; ++y)
+      std::memcpy(&px[static_cast<size_t>(y) * w], rx::active_row(y), static_cast<size_t>(w) * 2);
+    return px;
+  };
+  out->background = read(t.background, kWidth, kHeight);
+  out->wheel = read(t.wheel, fishtank::kWheelWidth, fishtank::kWheelHeight);
+  out->school = t.school;
+  for (const Fish& f : t.school) {
+    const fishtank::FishKind& k = t.kinds[f.kind];
+    Scene::Sprite s{k.width[f.frame], k.height[f.frame], {}, {}};
+    const auto* block = reinterpret_cast<const uint16_t*>(k.block[f.frame].data());
+    s.plain.resize(static_cast<size_t>(s.w) * s.h);
+    s.mirrored.resize(s.plain.size());
+    for (int r = 0; r < s.h; ++r)  // blocks are stored bottom row first
+      for (int c = 0; c < s.w; ++c) {
+        uint16_t v = block[static_cast<size_t>(s.h - 1 - r) * s.w + c];
+        s.plain[static_cast<size_t>(r) * s.w + c] = v;
+        s.mirrored[static_cast<size_t>(r) * s.w + (s.w - 1 - c)] = v;
+      }
+    if (k.facing != f.direction) std::swap(s.plain, s.mirrored);
+    out->sprites.push_back(std::move(s));
+  }
+  tear_down_tank();
+  return true;
+}
+
+// The bubble as the step draws it, on a top-down 16-bit frame.
+void brighten_bubble(uint16_t* frame, int pitch_pixels, int x, int y) {
+  auto widen = [](int v, int max) { return v * 255 / max; };
+  for (int r = 0; r < fishtank::kBubbleSide; ++r)
+    for (int c = 0; c < fishtank::kBubbleSide; ++c) {
+      if (!fishtank::kBubbleMask[r * fishtank::kBubbleSide + c]) continue;
+      uint16_t& v = frame[static_cast<size_t>(y - r) * pitch_pixels + x + c];
+      int red = fishtank::brighten(widen(v >> 11, 31)), green = fishtank::brighten(widen((v >> 5) & 63, 63)),
+          blue = fishtank::brighten(widen(v & 31, 31));
+      v = static_cast<uint16_t>((red >> 3) << 11 | (green >> 2) << 5 | blue >> 3);
+    }
+}
+
+void BM_frame_memcpy_floor(benchmark::State& state) {
+  Scene scene;
+  std::string why;
+  if (!read_scene(&scene, &why)) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
+  std::vector<uint16_t> frame(kWidth * kHeight), screen(kWidth * kHeight);
+  for (auto _ : state) {
+    std::memcpy(frame.data(), scene.background.data(), frame.size() * 2);
+    for (int y = 0; y < fishtank::kWheelHeight; ++y)
+      std::memcpy(&frame[static_cast<size_t>(327 + y) * kWidth + 454],
+                  &scene.wheel[static_cast<size_t>(y) * fishtank::kWheelWidth], fishtank::kWheelWidth * 2);
+    for (size_t i = 0; i < scene.school.size(); ++i) {
+      const Scene::Sprite& s = scene.sprites[i];
+      const Fish& f = scene.school[i];
+      int x0 = std::max(f.x, 0), x1 = std::min(f.x + s.w, kWidth);
+      for (int r = 0; r < s.h && x1 > x0; ++r) {
+        int y = f.y - s.h + 1 + r;
+        if (y < 0 || y >= kHeight) continue;
+        std::memcpy(&frame[static_cast<size_t>(y) * kWidth + x0],
+                    &s.plain[static_cast<size_t>(r) * s.w + (x0 - f.x)], static_cast<size_t>(x1 - x0) * 2);
+      }
+    }
+    std::memcpy(screen.data(), frame.data(), frame.size() * 2);
+    benchmark::ClobberMemory();
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_frame_memcpy_floor)->Name("frame_12fish/memcpy_floor")->Unit(benchmark::kMicrosecond);
+
+#ifdef RASTRIX_HAVE_SDL2
+SDL_Surface* surface_of(const std::vector<uint16_t>& px, int w, int h) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(static_cast<uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch,
+                &px[static_cast<size_t>(y) * w], static_cast<size_t>(w) * 2);
+  return s;
+}
+
+void frame_sdl2(benchmark::State& state, bool rle) {
+  Scene scene;
+  std::string why;
+  if (!read_scene(&scene, &why)) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
+  SDL_Surface* background = surface_of(scene.background, kWidth, kHeight);
+  SDL_Surface* wheel = surface_of(scene.wheel, fishtank::kWheelWidth, fishtank::kWheelHeight);
+  SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 16, SDL_PIXELFORMAT_RGB565);
+  SDL_Surface* screen = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 16, SDL_PIXELFORMAT_RGB565);
+  std::vector<SDL_Surface*> sprites;
+  for (const Scene::Sprite& s : scene.sprites) {
+    SDL_Surface* sp = surface_of(s.plain, s.w, s.h);
+    SDL_SetColorKey(sp, SDL_TRUE, 0);  // black is transparent
+    if (rle) SDL_SetSurfaceRLE(sp, 1);
+    sprites.push_back(sp);
+  }
+  SDL_Rect wheel_at{454, 327, fishtank::kWheelWidth, fishtank::kWheelHeight};
+  for (auto _ : state) {
+    if (rle)
+      std::memcpy(frame->pixels, background->pixels, static_cast<size_t>(frame->pitch) * kHeight);
+    else
+      SDL_BlitSurface(background, nullptr, frame, nullptr);
+    SDL_BlitSurface(wheel, nullptr, frame, &wheel_at);
+    SDL_LockSurface(frame);
+    brighten_bubble(static_cast<uint16_t*>(frame->pixels), frame->pitch / 2, 458, 352);
+    SDL_UnlockSurface(frame);
+    for (size_t i = 0; i < sprites.size(); ++i) {
+      const Fish& f = scene.school[i];
+      SDL_Rect at{f.x, f.y - sprites[i]->h + 1, sprites[i]->w, sprites[i]->h};
+      SDL_BlitSurface(sprites[i], nullptr, frame, &at);
+    }
+    SDL_BlitSurface(frame, nullptr, screen, nullptr);
+    benchmark::ClobberMemory();
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
+  for (SDL_Surface* s : sprites) SDL_FreeSurface(s);
+  for (SDL_Surface* s : {background, wheel, frame, screen}) SDL_FreeSurface(s);
+}
+
+void BM_frame_sdl2_colorkey(benchmark::State& state) { frame_sdl2(state, false); }
+void BM_frame_sdl2_rle(benchmark::State& state) { frame_sdl2(state, true); }
+BENCHMARK(BM_frame_sdl2_colorkey)->Name("frame_12fish/sdl2_colorkey")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_frame_sdl2_rle)->Name("frame_12fish/sdl2_rle")->Unit(benchmark::kMicrosecond);
+#endif
+
+}  // namespace
+#endif  // RASTRIX_HAVE_DEMO

@@ -1,0 +1,28 @@
+// The application shell: window procedure, start-up and teardown, and the
+// message loop that runs an animation step whenever the queue is empty.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace fishtank {
+
+int32_t window_procedure(int32_t message, int64_t param);
+
+struct LoopLimits {
+  int64_t frames = -1;  // steps to run before closing; -1: until closed
+  bool hold = false;    // after the last step keep the window open, still
+  std::function<void()> after_step;  // e.g. the recorder
+};
+
+struct LoopReport {
+  int32_t exit_status = 0;
+  int64_t frames = 0;
+  double step_seconds = 0;  // total time spent in animation steps
+};
+
+// Registers and creates the window (start-up runs inside), shows it and
+// runs the loop until the quit message.
+LoopReport run_fish_tank(const LoopLimits& limits);
+
+}  // namespace fishtank
