@@ -127,6 +127,14 @@ bool supported_screen_bits(int32_t bits) {
   return bits == 4 || bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
 }
 
+// Largest screen side; larger screens (65536 x 65536 x 32 is 16 GiB) are
+// no display mode this model can hold.
+constexpr int32_t kMaxScreenSide = 16384;
+
+bool supported_screen_size(int32_t width, int32_t height) {
+  return width >= 1 && height >= 1 && width <= kMaxScreenSide && height <= kMaxScreenSide;
+}
+
 // Nearest colour of the system palette, for RGB pixels on palette screens.
 uint8_t nearest_system_index(const ScreenState& s, Rgb c) {
   int entries = s.bits == 4 ? 16 : 256;
@@ -445,7 +453,7 @@ int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
     s.change_results.erase(s.change_results.begin());
   }
   if (result != kChangeSuccessful) return result;
-  if (!supported_screen_bits(mode->bits) || mode->width < 1 || mode->height < 1)
+  if (!supported_screen_bits(mode->bits) || !supported_screen_size(mode->width, mode->height))
     return kChangeBadMode;
   if (mode->width != s.width || mode->height != s.height || mode->bits != s.bits) {
     allocate_screen(s, mode->width, mode->height, mode->bits);
@@ -496,9 +504,7 @@ void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t b
 }  // namespace
 
 bool use_headless(int32_t width, int32_t height, int32_t bits) {
-  if (!supported_screen_bits(bits) || width < 1 || height < 1 || width > 16384 ||
-      height > 16384)
-    return false;
+  if (!supported_screen_bits(bits) || !supported_screen_size(width, height)) return false;
   configure_headless(screen(), width, height, bits);
   return true;
 }
