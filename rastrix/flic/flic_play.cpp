@@ -77,7 +77,7 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
   FlicStream stream;
   if (!stream.begin(*context, memory)) return 0;
   int32_t shown = 0;
-  int32_t to_go = frames;
+  int32_t to_go = frames;  // below 0: no limit, never counted down
   while (true) {
     int64_t size = stream.u32();
     int32_t type = stream.u16();
@@ -98,7 +98,7 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
     if (!(flags & RX_FLIC_NO_DELAY)) rx_wait_ticks(delay);
     if (type == kFrameChunk) {
       ++shown;
-      if (--to_go == 0) {
+      if (to_go > 0 && --to_go == 0) {
         stream.finish(*context);
         return shown;
       }
