@@ -254,6 +254,93 @@ constexpr MisuseRow kPicturesDeep[] = {
      []() -> int64_t { return jpeg_claiming_65535(65536 * 3 * 8); }, RX_JPEG_BAD_CODE},
 };
 
+// Reads through caller memory of exactly the size installed: a 1-byte
+// InputBuffer refilled byte by byte, data cut short, strip memory of
+// exactly the size the header reader asks for.
+Bytes g_one_byte(1);
+
+int64_t through_one_byte(int64_t (*show)()) {
+  rx_set_input_buffer(g_one_byte.data(), 1);
+  return show();
+}
+
+// The first size bytes of a sample, shown from memory.
+int64_t cut(Bytes& sample, size_t size, int64_t (*show)()) {
+  Bytes part(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(size));
+  install(part);
+  return show();
+}
+int64_t show_pcx_memory() { return rx_show_pcx(nullptr, RX_SHOW_FROM_MEMORY); }
+int64_t show_jpeg_memory() { return rx_show_jpeg(nullptr, RX_SHOW_FROM_MEMORY); }
+int64_t play_flic_memory() {
+  FlicContext c = memory_flic();
+  return rx_flic_play(&c, -1, RX_SHOW_FROM_MEMORY | RX_FLIC_NO_DELAY);
+}
+
+constexpr MisuseRow kCallerMemory[] = {
+    {"pcx file through a 1-byte InputBuffer",
+     []() -> int64_t {
+       return through_one_byte([]() -> int64_t { return rx_show_pcx(samples().pcx_path.c_str(), 0); });
+     },
+     0},
+    {"flic file through a 1-byte InputBuffer",
+     []() -> int64_t {
+       return through_one_byte([]() -> int64_t {
+         FlicContext c{};
+         rx_flic_open(samples().flic_path.c_str(), &c);
+         const int32_t shown = rx_flic_play(&c, -1, RX_FLIC_NO_DELAY);
+         rx_flic_close(&c);
+         return shown;
+       });
+     },
+     3},
+    {"pcx cut inside its header",
+     []() -> int64_t { return cut(samples().pcx, 127, show_pcx_memory); }, RX_PICTURE_BAD_START},
+    {"pcx cut inside its data",
+     []() -> int64_t { return cut(samples().pcx, 140, show_pcx_memory); }, 0},
+    {"flic cut inside its header",
+     []() -> int64_t { return cut(samples().flic, 100, play_flic_memory); }, 0},
+    {"flic cut inside its first frame",
+     []() -> int64_t { return cut(samples().flic, 300, play_flic_memory); }, 1},
+};
+
+// JPEG needs a buffer deeper than 8 bits.
+constexpr MisuseRow kCallerMemoryJpeg[] = {
+    {"jpeg file through a 1-byte InputBuffer",
+     []() -> int64_t {
+       return through_one_byte(
+           []() -> int64_t { return rx_show_jpeg(samples().jpeg_path.c_str(), 0); });
+     },
+     0},
+    {"jpeg cut inside its header",
+     []() -> int64_t { return cut(samples().jpeg, 20, show_jpeg_memory); }, RX_JPEG_TRUNCATED},
+    {"jpeg cut inside its scan",
+     []() -> int64_t { return cut(samples().jpeg, samples().jpeg.size() - 10, show_jpeg_memory); },
+     RX_JPEG_TRUNCATED},
+    {"jpeg strips of exactly the size asked for",
+     []() -> int64_t {
+       JpegInfo info{};
+       rx_jpeg_header(samples().jpeg_path.c_str(), &info);
+       Bytes strips(static_cast<size_t>(rx_jpeg_buffer_size(&info)));
+       rx_set_decode_buffer(strips.data(), static_cast<int32_t>(strips.size()));
+       const int32_t r = rx_show_jpeg(samples().jpeg_path.c_str(), 0);
+       rx_set_decode_buffer(nullptr, 0);
+       return r;
+     },
+     0},
+    {"jpeg strips one byte short",
+     []() -> int64_t {
+       JpegInfo info{};
+       rx_jpeg_header(samples().jpeg_path.c_str(), &info);
+       Bytes strips(static_cast<size_t>(rx_jpeg_buffer_size(&info)) - 1);
+       rx_set_decode_buffer(strips.data(), static_cast<int32_t>(strips.size()));
+       const int32_t r = rx_show_jpeg(samples().jpeg_path.c_str(), 0);
+       rx_set_decode_buffer(nullptr, 0);
+       return r;
+     },
+     RX_JPEG_BUFFER_TOO_SMALL},
+};
+
 TEST_F(BadGeometry, EveryDepth) { run_at({8, 16, 24, 32}, kEveryDepth); }
 TEST_F(BadGeometry, CaptureRefusesWhatLeavesTheBuffer) { run_at({16, 24, 32}, kCapture); }
 TEST_F(BadGeometry, CaptureAtEightBitsTakesNothing) { run_at({8}, kCapture8); }
@@ -261,6 +348,8 @@ TEST_F(BadGeometry, BlockSizesThatOverflow) { run_at({16}, kBlockSize16); }
 TEST_F(BadGeometry, JpegStripSizes) { run_at({16}, kJpegSizes); }
 TEST_F(BadGeometry, JpegIntoEightBits) { run_at({8}, kPictures8); }
 TEST_F(BadGeometry, JpegIntoDeepBuffers) { run_at({16, 24, 32}, kPicturesDeep); }
+TEST_F(BadGeometry, CallerMemoryOfExactSize) { run_at({8, 16, 24, 32}, kCallerMemory); }
+TEST_F(BadGeometry, JpegCallerMemoryOfExactSize) { run_at({16, 24, 32}, kCallerMemoryJpeg); }
 
 }  // namespace
 }  // namespace rx::hardening

@@ -34,9 +34,6 @@ struct MisuseRow {
   int64_t expected;
 };
 
-// The handles every group tries besides real ones.
-inline constexpr int32_t kBadHandles[] = {-1, 32, 255, INT_MIN};
-
 // Virtual milliseconds per clock read: busy waits (settle waits, the
 // longest frame delay) end after a few reads.
 inline constexpr uint32_t kClockStep = 1u << 24;
