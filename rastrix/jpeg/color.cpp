@@ -10,17 +10,21 @@
 namespace rx::jpeg {
 namespace {
 
+inline constexpr double kCrToRed = 1.402, kCbToGreen = 0.34414, kCrToGreen = 0.71414,
+                        kCbToBlue = 1.772;
+inline constexpr int kChromaCenter = 128;
+
 constexpr int32_t table_entry(double k, int i) {
-  return static_cast<int32_t>(k * (i - 128) + 0.5);  // truncation toward zero
+  return static_cast<int32_t>(k * (i - kChromaCenter) + 0.5);  // truncation toward zero
 }
 
 constexpr ColorTables make_tables() {
   ColorTables t{};
   for (int i = 0; i < 256; ++i) {
-    t.cr_to_red[i] = table_entry(1.402, i);
-    t.cb_to_green[i] = table_entry(0.34414, i);
-    t.cr_to_green[i] = table_entry(0.71414, i);
-    t.cb_to_blue[i] = table_entry(1.772, i);
+    t.cr_to_red[i] = table_entry(kCrToRed, i);
+    t.cb_to_green[i] = table_entry(kCbToGreen, i);
+    t.cr_to_green[i] = table_entry(kCrToGreen, i);
+    t.cb_to_blue[i] = table_entry(kCbToBlue, i);
   }
   return t;
 }
@@ -188,32 +192,71 @@ inline void store(uint8_t* out, const Sums& s) {
     store8888(out, s);
 }
 
+// The table entries, computed for eight chroma samples at once. With
+// d = i - 128 and a = |d|: x = floor(2 k a) from a 16-bit factor
+// (k * 2^(17 - kShift), applied to a << kShift), then the entry is
+// (x + 1) >> 1 for d >= 0 and -max((x - 1) >> 1, 0) for d < 0. The shifts
+// are the smallest for which every one of the 256 entries comes out equal
+// (the unit tests go through them all).
+struct Factor {
+  double k;
+  int shift;
+  constexpr uint16_t scaled() const {
+    return static_cast<uint16_t>(k * (1 << (17 - shift)) + 0.5);
+  }
+};
+inline constexpr Factor kRedFactor{kCrToRed, 2}, kGreenFromCb{kCbToGreen, 0},
+    kGreenFromCr{kCrToGreen, 1}, kBlueFactor{kCbToBlue, 2};
+
+// One chroma vector's differences: magnitude, sign (0 or -1 per lane) and
+// the rounding bias 1 + 2 * sign.
+struct Chroma {
+  __m128i magnitude, sign, bias;
+};
+
+inline Chroma chroma_of(__m128i samples16) {
+  __m128i d = _mm_sub_epi16(samples16, _mm_set1_epi16(kChromaCenter));
+  __m128i sign = _mm_srai_epi16(d, 15);
+  return {_mm_sub_epi16(_mm_xor_si128(d, sign), sign), sign,
+          _mm_add_epi16(_mm_set1_epi16(1), _mm_add_epi16(sign, sign))};
+}
+
+template <Factor kFactor>
+inline __m128i term(const Chroma& c) {
+  __m128i x = _mm_mulhi_epu16(_mm_slli_epi16(c.magnitude, kFactor.shift),
+                              _mm_set1_epi16(static_cast<int16_t>(kFactor.scaled())));
+  __m128i g = _mm_max_epi16(_mm_srai_epi16(_mm_add_epi16(x, c.bias), 1), _mm_setzero_si128());
+  return _mm_sub_epi16(_mm_xor_si128(g, c.sign), c.sign);
+}
+
 // Pixels [x, x + 16) of one or two lines; chroma from column x / kReplication.
 template <class Pixel, int kReplication, bool kTwo>
 inline void chunk(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
                   int32_t x, uint8_t* out0, uint8_t* out1) {
-  const ColorTables& t = kColorTables;
-  constexpr int kSamples = kChunk / kReplication;
-  alignas(16) int16_t red[kChunk], green[kChunk], blue[kChunk];
-  int32_t c0 = x / kReplication;
-  for (int j = 0; j < kSamples; ++j) {
-    int cbv = cb[c0 + j], crv = cr[c0 + j];
-    red[j] = static_cast<int16_t>(t.cr_to_red[crv]);
-    green[j] = static_cast<int16_t>(-t.cb_to_green[cbv] - t.cr_to_green[crv]);
-    blue[j] = static_cast<int16_t>(t.cb_to_blue[cbv]);
-  }
-  __m128i terms[3][2];
-  int16_t* sources[3] = {red, green, blue};
-  for (int i = 0; i < 3; ++i) {
-    __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(sources[i]));
-    if constexpr (kReplication == 2) {
-      terms[i][0] = _mm_unpacklo_epi16(v, v), terms[i][1] = _mm_unpackhi_epi16(v, v);
-    } else {
-      terms[i][0] = v;
-      terms[i][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(sources[i] + 8));
-    }
-  }
   const __m128i zero = _mm_setzero_si128();
+  __m128i terms[3][2];  // red, green, blue; two halves of eight pixels
+  int32_t c0 = x / kReplication;
+  auto terms_of = [](__m128i cb16, __m128i cr16, int h, __m128i t[3][2]) {
+    Chroma b = chroma_of(cb16), r = chroma_of(cr16);
+    t[0][h] = term<kRedFactor>(r);
+    t[1][h] = _mm_sub_epi16(_mm_sub_epi16(_mm_setzero_si128(), term<kGreenFromCb>(b)),
+                            term<kGreenFromCr>(r));
+    t[2][h] = term<kBlueFactor>(b);
+  };
+  if constexpr (kReplication == 2) {
+    __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + c0)), zero);
+    __m128i r = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + c0)), zero);
+    __m128i eight[3][2];
+    terms_of(b, r, 0, eight);
+    for (int i = 0; i < 3; ++i)
+      terms[i][0] = _mm_unpacklo_epi16(eight[i][0], eight[i][0]),
+      terms[i][1] = _mm_unpackhi_epi16(eight[i][0], eight[i][0]);
+  } else {
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + c0));
+    __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + c0));
+    terms_of(_mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(r, zero), 0, terms);
+    terms_of(_mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(r, zero), 1, terms);
+  }
   for (int line = 0; line < (kTwo ? 2 : 1); ++line) {
     __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>((line ? y1 : y0) + x));
     Sums s;

@@ -231,5 +231,25 @@ TEST(JpegColor, VectorWritersEqualScalarWriters) {
   }
 }
 
+// Every pair of chroma samples at luma 0, 128 and 255, so that each
+// table entry shows unclamped in some pixel: the vector writers compute
+// the entries instead of looking them up.
+TEST(JpegColor, VectorWritersAgreeOnEveryChromaPair) {
+  constexpr int kSide = 256;
+  std::vector<uint8_t> cb(kSide * kSide), cr(kSide * kSide);
+  for (int i = 0; i < kSide * kSide; ++i)
+    cb[i] = static_cast<uint8_t>(i / kSide), cr[i] = static_cast<uint8_t>(i % kSide);
+  for (int luma : {0, 128, 255}) {
+    std::vector<uint8_t> y(kSide * kSide, static_cast<uint8_t>(luma));
+    for (int rep = 1; rep <= 2; ++rep) {
+      int count = kSide * kSide / rep;
+      std::vector<uint8_t> fast(static_cast<size_t>(count) * 3), scalar(fast.size());
+      color_line(2, rep)(y.data(), cb.data(), cr.data(), 0, count, fast.data());
+      color_line_scalar(2, rep)(y.data(), cb.data(), cr.data(), 0, count, scalar.data());
+      ASSERT_EQ(fast, scalar) << luma << " " << rep;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rx::jpeg
