@@ -64,6 +64,24 @@ TEST(JpegIdct, VectorFormEqualsScalarForm) {
   }
 }
 
+TEST(JpegIdct, TopLeftFormEqualsScalarForm) {
+  std::mt19937 rng(13);
+  for (int n = 0; n < 20000; ++n) {
+    int16_t block[64] = {};
+    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+    int terms = 1 + static_cast<int>(rng() % 16);
+    for (int i = 0; i < terms; ++i) {
+      int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
+      block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+    }
+    uint8_t a[8 * 9], b[8 * 9];
+    idct_block_scalar(block, a, 9);
+    idct_top_left(block, b, 9);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 8; ++c) ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << "block " << n;
+  }
+}
+
 TEST(JpegIdct, DcOnlyShortcutMatchesTheFullTransformForEveryValue) {
   for (int dc = -32768; dc <= 32767; ++dc) {
     int16_t block[64] = {static_cast<int16_t>(dc)};
