@@ -1,18 +1,21 @@
-// JPEG decoding into 16-bit (5-6-5) pixels: Rastrix beside libjpeg-turbo
-// and stb_image, on photo-like 4:2:0 quality-75 pictures made at start-up
-// with libjpeg's own compressor.
+// JPEG decoding into 16-, 24- and 32-bit pixels: Rastrix beside
+// libjpeg-turbo (replicated upsampling, islow transform, same pixel layout)
+// and stb_image, on photo-like quality-75 pictures in 4:2:0, 4:2:2, 4:4:4
+// and grayscale made at start-up with libjpeg's own compressor.
 //
 // libjpeg-turbo picks its SIMD code once per process, so its scalar path
 // is measured in a separate run with JSIMD_FORCENONE=1 set; in that run its
 // benchmarks are named .../libjpeg_turbo_scalar:
-//   JSIMD_FORCENONE=1 build/rastrix_bench --benchmark_filter=jpeg565
+//   JSIMD_FORCENONE=1 build/rastrix_bench --benchmark_filter=jpeg
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rastrix.h"
@@ -50,8 +53,53 @@ std::vector<uint8_t> photo_rgb(int w, int h) {
   return rgb;
 }
 
+// How the chroma is sampled; the luma's sampling factors, or none.
+enum class Sampling { k420, k422, k444, kGray };
+
+struct SamplingInfo {
+  Sampling sampling;
+  const char* name;
+  int h, v;  // luma sampling factors (chroma 1x1)
+};
+constexpr SamplingInfo kSamplings[] = {
+    {Sampling::k420, "420", 2, 2},
+    {Sampling::k422, "422", 2, 1},
+    {Sampling::k444, "444", 1, 1},
+    {Sampling::kGray, "gray", 1, 1},
+};
+
+// One output form: the buffer depth and the peer's matching layout
+// (Rastrix stores 24-bit pixels as blue, green, red, and 32-bit ones with
+// a fourth byte after them).
+struct Output {
+  const char* name;
+  int bits;
 #ifdef RASTRIX_HAVE_LIBJPEG
-std::vector<uint8_t> encode(int w, int h) {
+  J_COLOR_SPACE peer_space;
+#endif
+};
+constexpr Output kOutputs[] = {
+#ifdef RASTRIX_HAVE_LIBJPEG
+    {"jpeg565", 16, JCS_RGB565},
+    {"jpeg24", 24, JCS_EXT_BGR},
+    {"jpeg32", 32, JCS_EXT_BGRX},
+#else
+    {"jpeg565", 16},
+    {"jpeg24", 24},
+    {"jpeg32", 32},
+#endif
+};
+
+constexpr std::pair<int, int> kSizes[] = {{640, 480}, {1600, 1200}};
+
+struct Workload {
+  int w, h;
+  SamplingInfo sampling;
+  Output output;
+};
+
+#ifdef RASTRIX_HAVE_LIBJPEG
+std::vector<uint8_t> encode(int w, int h, const SamplingInfo& s) {
   std::vector<uint8_t> rgb = photo_rgb(w, h);
   jpeg_compress_struct c;
   jpeg_error_mgr err;
@@ -66,7 +114,9 @@ std::vector<uint8_t> encode(int w, int h) {
   c.in_color_space = JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, 75, TRUE);
-  c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 2;
+  if (s.sampling == Sampling::kGray) jpeg_set_colorspace(&c, JCS_GRAYSCALE);
+  c.comp_info[0].h_samp_factor = s.h;
+  c.comp_info[0].v_samp_factor = s.v;
   jpeg_start_compress(&c, TRUE);
   while (c.next_scanline < c.image_height) {
     JSAMPROW row = &rgb[static_cast<size_t>(c.next_scanline) * w * 3];
@@ -80,31 +130,27 @@ std::vector<uint8_t> encode(int w, int h) {
 }
 #endif
 
-struct Picture {
-  int w, h;
-  std::vector<uint8_t> jpeg;
-};
-
-const Picture& picture(int w) {
-  static Picture small{640, 480, {}}, large{1600, 1200, {}};
-  Picture& p = w == 640 ? small : large;
+// The picture of a size and sampling, made once.
+const std::vector<uint8_t>& picture(const Workload& wl) {
+  static std::map<std::pair<int, Sampling>, std::vector<uint8_t>> made;
+  std::vector<uint8_t>& file = made[{wl.w, wl.sampling.sampling}];
 #ifdef RASTRIX_HAVE_LIBJPEG
-  if (p.jpeg.empty()) p.jpeg = encode(p.w, p.h);
+  if (file.empty()) file = encode(wl.w, wl.h, wl.sampling);
 #endif
-  return p;
+  return file;
 }
 
-void rastrix(benchmark::State& state, int w, int h) {
-  const Picture& p = picture(w);
-  if (p.jpeg.empty()) return state.SkipWithError("no encoder to make the picture");
+void rastrix(benchmark::State& state, Workload wl) {
+  const std::vector<uint8_t>& jpeg = picture(wl);
+  if (jpeg.empty()) return state.SkipWithError("no encoder to make the picture");
   rx_set_dc(rx_headless_screen(640, 480, 16));
   rx_init();
-  rx_set_buffer_depth(16);
-  int32_t buffer = rx_buffer_create(w, h);
+  rx_set_buffer_depth(wl.output.bits);
+  int32_t buffer = rx_buffer_create(wl.w, wl.h);
   rx_buffer_select(buffer);
-  std::vector<uint8_t> input = p.jpeg;
+  std::vector<uint8_t> input = jpeg;
   rx_set_input_buffer(input.data(), static_cast<int32_t>(input.size()));
-  std::vector<uint8_t> strip(static_cast<size_t>((w + 15) / 16 * 16) * 3 * 16);
+  std::vector<uint8_t> strip(static_cast<size_t>((wl.w + 15) / 16 * 16) * 3 * 16);
   rx_set_decode_buffer(strip.data(), static_cast<int32_t>(strip.size()));
   for (auto _ : state) {
     int32_t r = rx_show_jpeg(nullptr, RX_SHOW_FROM_MEMORY);
@@ -118,22 +164,24 @@ void rastrix(benchmark::State& state, int w, int h) {
 }
 
 #ifdef RASTRIX_HAVE_LIBJPEG
-void libjpeg_turbo(benchmark::State& state, int w, int h) {
-  const Picture& p = picture(w);
-  std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 2);
+void libjpeg_turbo(benchmark::State& state, Workload wl) {
+  const std::vector<uint8_t>& jpeg = picture(wl);
+  size_t row_bytes = static_cast<size_t>(wl.w) * wl.output.bits / 8;
+  std::vector<uint8_t> pixels(row_bytes * wl.h);
   for (auto _ : state) {
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
     jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, p.jpeg.data(), static_cast<unsigned long>(p.jpeg.size()));
+    jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&d, TRUE);
-    d.out_color_space = JCS_RGB565;
+    d.out_color_space = wl.output.peer_space;
     d.dct_method = JDCT_ISLOW;
     d.do_fancy_upsampling = FALSE;
+    d.dither_mode = JDITHER_NONE;
     jpeg_start_decompress(&d);
     while (d.output_scanline < d.output_height) {
-      JSAMPROW row = &pixels[static_cast<size_t>(d.output_scanline) * w * 2];
+      JSAMPROW row = &pixels[static_cast<size_t>(d.output_scanline) * row_bytes];
       jpeg_read_scanlines(&d, &row, 1);
     }
     jpeg_finish_decompress(&d);
@@ -144,36 +192,45 @@ void libjpeg_turbo(benchmark::State& state, int w, int h) {
 #endif
 
 #ifdef RASTRIX_HAVE_STB
-void stb_image(benchmark::State& state, int w, int /*h*/) {
-  const Picture& p = picture(w);
+// stb has no 5-6-5 output: three bytes (one for grayscale) stand in.
+void stb_image(benchmark::State& state, Workload wl) {
+  const std::vector<uint8_t>& jpeg = picture(wl);
+  int channels = wl.sampling.sampling == Sampling::kGray ? 1 : 3;
   for (auto _ : state) {
     int x, y, n;
-    unsigned char* rgb = stbi_load_from_memory(p.jpeg.data(), static_cast<int>(p.jpeg.size()), &x,
-                                               &y, &n, 3);  // RGB24: stb has no 5-6-5 output
-    if (rgb == nullptr) return state.SkipWithError("stb_image failed");
-    benchmark::DoNotOptimize(rgb);
-    stbi_image_free(rgb);
+    unsigned char* pixels = stbi_load_from_memory(jpeg.data(), static_cast<int>(jpeg.size()), &x,
+                                                  &y, &n, channels);
+    if (pixels == nullptr) return state.SkipWithError("stb_image failed");
+    benchmark::DoNotOptimize(pixels);
+    stbi_image_free(pixels);
   }
 }
 #endif
 
 int register_all() {
-  for (auto [w, h] : {std::pair{640, 480}, std::pair{1600, 1200}}) {
-    std::string workload = "jpeg565_" + std::to_string(w) + "x" + std::to_string(h) + "_420/";
-    benchmark::RegisterBenchmark((workload + "rastrix").c_str(), rastrix, w, h)
-        ->Unit(benchmark::kMillisecond);
 #ifdef RASTRIX_HAVE_LIBJPEG
-    const char* scalar = std::getenv("JSIMD_FORCENONE");
-    bool forced = scalar != nullptr && std::string(scalar) == "1";
-    benchmark::RegisterBenchmark((workload + (forced ? "libjpeg_turbo_scalar" : "libjpeg_turbo")).c_str(),
-                                 libjpeg_turbo, w, h)
-        ->Unit(benchmark::kMillisecond);
+  const char* scalar = std::getenv("JSIMD_FORCENONE");
+  bool forced = scalar != nullptr && std::string(scalar) == "1";
+  const char* peer = forced ? "libjpeg_turbo_scalar" : "libjpeg_turbo";
+#endif
+  for (const Output& output : kOutputs)
+    for (auto [w, h] : kSizes)
+      for (const SamplingInfo& sampling : kSamplings) {
+        Workload wl{w, h, sampling, output};
+        std::string workload = std::string(output.name) + "_" + std::to_string(w) + "x" +
+                               std::to_string(h) + "_" + sampling.name + "/";
+        benchmark::RegisterBenchmark((workload + "rastrix").c_str(), rastrix, wl)
+            ->Unit(benchmark::kMillisecond);
+#ifdef RASTRIX_HAVE_LIBJPEG
+        benchmark::RegisterBenchmark((workload + peer).c_str(), libjpeg_turbo, wl)
+            ->Unit(benchmark::kMillisecond);
 #endif
 #ifdef RASTRIX_HAVE_STB
-    benchmark::RegisterBenchmark((workload + "stb_image").c_str(), stb_image, w, h)
-        ->Unit(benchmark::kMillisecond);
+        if (output.bits == 16)
+          benchmark::RegisterBenchmark((workload + "stb_image").c_str(), stb_image, wl)
+              ->Unit(benchmark::kMillisecond);
 #endif
-  }
+      }
   return 0;
 }
 const int registered = register_all();

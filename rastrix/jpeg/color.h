@@ -34,5 +34,9 @@ using GrayLine = void (*)(const uint8_t* y, int32_t count, uint8_t* out);
 ColorLine color_line(int depth_index, int replication);
 ColorPair color_pair(int depth_index, int replication);
 GrayLine gray_line(int depth_index);
+// The portable forms; the ones above use vectors where there are.
+ColorLine color_line_scalar(int depth_index, int replication);
+ColorPair color_pair_scalar(int depth_index, int replication);
+GrayLine gray_line_scalar(int depth_index);
 
 }  // namespace rx::jpeg

@@ -116,6 +116,10 @@ struct Halves {
   __m128i lo[8], hi[8];
 };
 
+// kTopLeft: inputs 4..7 are zero (a block whose terms all lie in the
+// upper-left 4x4 corner has them zero in both passes), and the products
+// with them are left out.
+template <bool kTopLeft>
 inline void kernel_simd(const __m128i s[8], Halves& d) {
   const __m128i c_t2 = pair(4433, 4433 - 15137), c_t3 = pair(4433 + 6270, 4433);
   const __m128i c_sum = pair(8192, 8192), c_diff = pair(8192, -8192);
@@ -132,16 +136,23 @@ inline void kernel_simd(const __m128i s[8], Halves& d) {
     auto unpack = [half](__m128i a, __m128i b) {
       return half == 0 ? _mm_unpacklo_epi16(a, b) : _mm_unpackhi_epi16(a, b);
     };
-    __m128i p26 = unpack(s[2], s[6]), p04 = unpack(s[0], s[4]);
-    __m128i p75 = unpack(s[7], s[5]), p31 = unpack(s[3], s[1]);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i p26 = unpack(s[2], kTopLeft ? zero : s[6]);
+    __m128i p04 = unpack(s[0], kTopLeft ? zero : s[4]);
+    __m128i p31 = unpack(s[3], s[1]);
     __m128i t2 = _mm_madd_epi16(p26, c_t2), t3 = _mm_madd_epi16(p26, c_t3);
-    __m128i t0 = _mm_madd_epi16(p04, c_sum), t1 = _mm_madd_epi16(p04, c_diff);
+    __m128i t0 = _mm_madd_epi16(p04, c_sum), t1 = kTopLeft ? t0 : _mm_madd_epi16(p04, c_diff);
     __m128i e10 = _mm_add_epi32(t0, t3), e13 = _mm_sub_epi32(t0, t3);
     __m128i e11 = _mm_add_epi32(t1, t2), e12 = _mm_sub_epi32(t1, t2);
-    __m128i o0 = _mm_add_epi32(_mm_madd_epi16(p75, c_o0a), _mm_madd_epi16(p31, c_o0b));
-    __m128i o1 = _mm_add_epi32(_mm_madd_epi16(p75, c_o1a), _mm_madd_epi16(p31, c_o1b));
-    __m128i o2 = _mm_add_epi32(_mm_madd_epi16(p75, c_o2a), _mm_madd_epi16(p31, c_o2b));
-    __m128i o3 = _mm_add_epi32(_mm_madd_epi16(p75, c_o3a), _mm_madd_epi16(p31, c_o3b));
+    __m128i o0 = _mm_madd_epi16(p31, c_o0b), o1 = _mm_madd_epi16(p31, c_o1b);
+    __m128i o2 = _mm_madd_epi16(p31, c_o2b), o3 = _mm_madd_epi16(p31, c_o3b);
+    if constexpr (!kTopLeft) {
+      __m128i p75 = unpack(s[7], s[5]);
+      o0 = _mm_add_epi32(o0, _mm_madd_epi16(p75, c_o0a));
+      o1 = _mm_add_epi32(o1, _mm_madd_epi16(p75, c_o1a));
+      o2 = _mm_add_epi32(o2, _mm_madd_epi16(p75, c_o2a));
+      o3 = _mm_add_epi32(o3, _mm_madd_epi16(p75, c_o3a));
+    }
     __m128i* out = half == 0 ? d.lo : d.hi;
     out[0] = _mm_add_epi32(e10, o3), out[7] = _mm_sub_epi32(e10, o3);
     out[1] = _mm_add_epi32(e11, o2), out[6] = _mm_sub_epi32(e11, o2);
@@ -169,13 +180,14 @@ inline void transpose(__m128i r[8]) {
 // truncates as the scalar pass does instead of saturating.
 inline __m128i low16(__m128i v) { return _mm_srai_epi32(_mm_slli_epi32(v, 16), 16); }
 
-}  // namespace
-
-void idct_block(const int16_t* in, uint8_t* out, int32_t stride) {
+template <bool kTopLeft>
+void idct_simd(const int16_t* in, uint8_t* out, int32_t stride) {
   __m128i r[8];
-  for (int k = 0; k < 8; ++k) r[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8 * k));
+  for (int k = 0; k < 8; ++k)
+    r[k] = kTopLeft && k >= 4 ? _mm_setzero_si128()
+                              : _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8 * k));
   Halves d;
-  kernel_simd(r, d);
+  kernel_simd<kTopLeft>(r, d);
   const __m128i round1 = _mm_set1_epi32(1024);
   for (int k = 0; k < 8; ++k) {
     __m128i lo = low16(_mm_srai_epi32(_mm_add_epi32(d.lo[k], round1), kPass1Shift));
@@ -183,7 +195,7 @@ void idct_block(const int16_t* in, uint8_t* out, int32_t stride) {
     r[k] = _mm_packs_epi32(lo, hi);
   }
   transpose(r);
-  kernel_simd(r, d);
+  kernel_simd<kTopLeft>(r, d);
   const __m128i round2 = _mm_set1_epi32(131072), center = _mm_set1_epi16(kCenter);
   for (int k = 0; k < 8; ++k) {
     __m128i lo = _mm_srai_epi32(_mm_add_epi32(d.lo[k], round2), kPass2Shift);
@@ -197,8 +209,22 @@ void idct_block(const int16_t* in, uint8_t* out, int32_t stride) {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (k + 1) * stride), _mm_srli_si128(two, 8));
   }
 }
+
+}  // namespace
+
+void idct_block(const int16_t* in, uint8_t* out, int32_t stride) {
+  idct_simd<false>(in, out, stride);
+}
+
+void idct_top_left(const int16_t* in, uint8_t* out, int32_t stride) {
+  idct_simd<true>(in, out, stride);
+}
 #else
 void idct_block(const int16_t* in, uint8_t* out, int32_t stride) {
+  idct_block_scalar(in, out, stride);
+}
+
+void idct_top_left(const int16_t* in, uint8_t* out, int32_t stride) {
   idct_block_scalar(in, out, stride);
 }
 #endif

@@ -45,9 +45,14 @@ inline bool do_restart(BitReader& bits) {
   return true;
 }
 
+// Zig-zag indices 0..9 all lie in the upper-left 4x4 corner.
+inline constexpr int kLastTopLeft = 9;
+
 inline void decode_into(const int16_t* block, int last, uint8_t* out, int32_t stride) {
   if (last == 0)
     idct_dc_only(block[0], out, stride);
+  else if (last <= kLastTopLeft)
+    idct_top_left(block, out, stride);
   else
     idct_block(block, out, stride);
 }

@@ -1,10 +1,12 @@
 // The inverse DCT against a slow reference and the colour tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "jpeg/color.h"
 #include "jpeg/idct.h"
@@ -59,6 +61,24 @@ TEST(JpegIdct, VectorFormEqualsScalarForm) {
     idct_block_scalar(block, a, 8);
     idct_block(block, b, 8);
     for (int i = 0; i < 64; ++i) ASSERT_EQ(a[i], b[i]) << "block " << n << " sample " << i;
+  }
+}
+
+TEST(JpegIdct, TopLeftFormEqualsScalarForm) {
+  std::mt19937 rng(13);
+  for (int n = 0; n < 20000; ++n) {
+    int16_t block[64] = {};
+    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+    int terms = 1 + static_cast<int>(rng() % 16);
+    for (int i = 0; i < terms; ++i) {
+      int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
+      block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+    }
+    uint8_t a[8 * 9], b[8 * 9];
+    idct_block_scalar(block, a, 9);
+    idct_top_left(block, b, 9);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 8; ++c) ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << "block " << n;
   }
 }
 
@@ -170,6 +190,82 @@ TEST(JpegColor, LineWritersMatchThePixelFormula) {
           color_line(depth, rep)(y0, cb, cr, first, count, single);
           ASSERT_EQ(std::memcmp(single, out0, static_cast<size_t>(count * bytes)), 0);
         }
+  }
+}
+
+}  // namespace
+}  // namespace rx::jpeg
+
+namespace rx::jpeg {
+namespace {
+
+// The vector writers against the portable ones over many starts, widths
+// and random samples (extremes included, so every clamp is reached): the
+// same bytes, the fourth byte of 32-bit pixels kept, nothing written past
+// the pixels asked for.
+TEST(JpegColor, VectorWritersEqualScalarWriters) {
+  std::mt19937 rng(19);
+  constexpr int kMax = 300, kGuard = 64;
+  std::vector<uint8_t> y0(kMax + 16), y1(kMax + 16), cb(kMax + 16), cr(kMax + 16);
+  auto sample = [&rng]() {
+    uint32_t r = rng();
+    return static_cast<uint8_t>(r % 8 == 0 ? 0 : r % 8 == 1 ? 255 : r >> 8);
+  };
+  for (int round = 0; round < 40; ++round) {
+    for (size_t i = 0; i < y0.size(); ++i)
+      y0[i] = sample(), y1[i] = sample(), cb[i] = sample(), cr[i] = sample();
+    for (int depth = 1; depth <= 3; ++depth) {
+      int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
+      size_t size = static_cast<size_t>(kMax * 4 + kGuard);
+      for (int count = 0; count <= kMax - 8; count += 1 + count / 16) {
+        int first = static_cast<int>(rng() % 8);
+        std::vector<uint8_t> fill(size);
+        for (uint8_t& b : fill) b = static_cast<uint8_t>(rng());
+        for (int rep = 1; rep <= kMaxReplication; ++rep) {
+          std::vector<uint8_t> a0 = fill, a1 = fill, b0 = fill, b1 = fill;
+          color_pair(depth, rep)(y0.data(), y1.data(), cb.data(), cr.data(), first, count,
+                                 a0.data(), a1.data());
+          color_pair_scalar(depth, rep)(y0.data(), y1.data(), cb.data(), cr.data(), first, count,
+                                        b0.data(), b1.data());
+          ASSERT_EQ(a0, b0) << depth << " " << rep << " " << first << " " << count;
+          ASSERT_EQ(a1, b1) << depth << " " << rep << " " << first << " " << count;
+          ASSERT_TRUE(
+              std::equal(a0.begin() + count * bytes, a0.end(), fill.begin() + count * bytes));
+          if (depth == 3) {
+            for (int i = 0; i < count; ++i) ASSERT_EQ(a0[4 * i + 3], fill[4 * i + 3]);
+          }
+          a0 = fill, b0 = fill;
+          color_line(depth, rep)(y0.data(), cb.data(), cr.data(), first, count, a0.data());
+          color_line_scalar(depth, rep)(y0.data(), cb.data(), cr.data(), first, count, b0.data());
+          ASSERT_EQ(a0, b0) << depth << " " << rep << " " << first << " " << count;
+        }
+        std::vector<uint8_t> a = fill, b = fill;
+        gray_line(depth)(y0.data() + first, count, a.data());
+        gray_line_scalar(depth)(y0.data() + first, count, b.data());
+        ASSERT_EQ(a, b) << depth << " gray " << count;
+        ASSERT_TRUE(std::equal(a.begin() + count * bytes, a.end(), fill.begin() + count * bytes));
+      }
+    }
+  }
+}
+
+// Every pair of chroma samples at luma 0, 128 and 255, so that each
+// table entry shows unclamped in some pixel: the vector writers compute
+// the entries instead of looking them up.
+TEST(JpegColor, VectorWritersAgreeOnEveryChromaPair) {
+  constexpr int kSide = 256;
+  std::vector<uint8_t> cb(kSide * kSide), cr(kSide * kSide);
+  for (int i = 0; i < kSide * kSide; ++i)
+    cb[i] = static_cast<uint8_t>(i / kSide), cr[i] = static_cast<uint8_t>(i % kSide);
+  for (int luma : {0, 128, 255}) {
+    std::vector<uint8_t> y(kSide * kSide, static_cast<uint8_t>(luma));
+    for (int rep = 1; rep <= 2; ++rep) {
+      int count = kSide * kSide / rep;
+      std::vector<uint8_t> fast(static_cast<size_t>(count) * 3), scalar(fast.size());
+      color_line(2, rep)(y.data(), cb.data(), cr.data(), 0, count, fast.data());
+      color_line_scalar(2, rep)(y.data(), cb.data(), cr.data(), 0, count, scalar.data());
+      ASSERT_EQ(fast, scalar) << luma << " " << rep;
+    }
   }
 }
 
