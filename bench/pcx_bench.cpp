@@ -20,10 +20,7 @@
 #include <SDL_image.h>
 #endif
 
-#ifdef RASTRIX_HAVE_ALLEGRO
-#define ALLEGRO_NO_MAGIC_MAIN
-#include <allegro.h>
-#endif
+#include "support/allegro_peer.h"
 
 namespace {
 
@@ -179,11 +176,7 @@ const PACKFILE_VTABLE kMemoryVtable = {mem_close, mem_getc, mem_ungetc, mem_read
                                        mem_write, mem_seek, mem_eof,    mem_error};
 
 void allegro_pcx565(benchmark::State& st, Scene scene) {
-  static bool ready = false;
-  if (!ready) {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    ready = true;
-  }
+  rx::bench::start_allegro();
   set_color_depth(16);
   set_color_conversion(COLORCONV_TOTAL);
   const std::vector<uint8_t>& file = picture_file(scene);
