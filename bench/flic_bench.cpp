@@ -37,6 +37,10 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr int kHeaderSize = 128;
 constexpr uint16_t kFrameChunk = 0xF1FA;
+constexpr uint16_t kPrefixChunk = 0xF100;
+constexpr int kChunkPrefixSize = 6;           // 32-bit size, 16-bit type
+constexpr size_t kFirstFrameOffset = 80;      // FLC header: file offsets of frames 1 and 2
+constexpr size_t kSecondFrameOffset = 84;
 
 std::string shared_dir() {
   if (const char* env = std::getenv("RASTRIX_SHARED_DIR")) return env;
@@ -89,7 +93,7 @@ const Bytes& flic_bytes(const Workload& w) {
 }
 
 bool usable(const Bytes& file, benchmark::State& state) {
-  if (file.size() >= kHeaderSize) return true;
+  if (file.size() >= kHeaderSize + kChunkPrefixSize) return true;
   state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
   return false;
 }
@@ -186,9 +190,31 @@ void play_ffmpeg(benchmark::State& state, const Workload& w) {
 #endif
 
 #ifdef RASTRIX_HAVE_ALLEGRO
+void store32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> 8 * i);
+}
+
+// Allegro's reader takes every chunk after the header for a frame, so a
+// prefix chunk (it holds no pixels) would become a blank first frame and
+// push the picture out of the loop: it gets the flic without it, the
+// header's file size and frame offsets moved to match.
+Bytes without_prefix(const Bytes& file) {
+  if (file.size() < kHeaderSize + kChunkPrefixSize) return file;
+  const uint32_t size = le32(&file[kHeaderSize]);
+  if (le16(&file[kHeaderSize + 4]) != kPrefixChunk || size > file.size() - kHeaderSize) return file;
+  Bytes out(file.begin(), file.begin() + kHeaderSize);
+  out.insert(out.end(), file.begin() + kHeaderSize + size, file.end());
+  store32(&out[0], static_cast<uint32_t>(out.size()));
+  for (size_t offset : {kFirstFrameOffset, kSecondFrameOffset}) {
+    const uint32_t at = le32(&out[offset]);
+    if (at >= kHeaderSize + size) store32(&out[offset], at - size);
+  }
+  return out;
+}
+
 // Allegro's player from memory; next_fli_frame(1) starts over at the end.
 void play_allegro(benchmark::State& state, const Workload& w) {
-  Bytes file = flic_bytes(w);  // the player reads it in place
+  Bytes file = without_prefix(flic_bytes(w));  // the player reads it in place
   if (!usable(file, state)) return;
   rx::bench::start_allegro();
   if (open_memory_fli(file.data()) != FLI_OK) {
