@@ -135,13 +135,14 @@ void play_rastrix(benchmark::State& state, const Workload& w) {
 }
 
 #ifdef RASTRIX_HAVE_LIBAVCODEC
-// The frame chunks of a flic, as the FFmpeg demuxer hands them on.
+// The frame chunks of a flic, as the FFmpeg demuxer hands them on: a
+// chunk longer than the rest of the file is cut at its end.
 std::vector<Bytes> frame_chunks(const Bytes& file) {
   std::vector<Bytes> out;
   size_t at = kHeaderSize;
-  while (at + 6 <= file.size()) {
-    uint32_t size = le32(&file[at]);
-    if (size < 6 || size > file.size() - at) break;
+  while (at + kChunkPrefixSize <= file.size()) {
+    const size_t size = std::min<size_t>(le32(&file[at]), file.size() - at);
+    if (size < kChunkPrefixSize) break;
     if (le16(&file[at + 4]) == kFrameChunk) out.emplace_back(&file[at], &file[at] + size);
     at += size;
   }
