@@ -1,21 +1,28 @@
 // Flic playback into a 16-bit buffer from memory, one frame per call as the
 // demo plays it, beside FFmpeg's flic decoder (libavcodec) fed the same
-// frame chunks. Items are frames: items_per_second is frames per second.
+// frame chunks and Allegro 4's flic player decoding to its 8-bit bitmap.
+// Every iteration is one frame, whatever the implementation; at the end of
+// the flic each starts over from its first frame.
 //
-// Workloads: flic16_<corpus flic>, the largest flic of the shared corpus
+// Workloads: flic16_<name> for every flic of the shared corpus
 // (RASTRIX_SHARED_DIR in the environment, else the folder beside the
-// source tree), flic16_640x480, made by the flic writer (byte-run first
-// frame, then word deltas), and flic16_wheel3, the demo's 186 x 153 wheel.
+// source tree; not the hostile ones), flic16_wheel3, the demo's 186 x 153
+// wheel, and flic16_640x480, made by the flic writer (byte-run first frame,
+// then word deltas).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "rastrix.h"
+#include "support/allegro_peer.h"
 #include "support/flic_writer.h"
 
 #ifdef RASTRIX_HAVE_LIBAVCODEC
@@ -30,7 +37,10 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr int kHeaderSize = 128;
 constexpr uint16_t kFrameChunk = 0xF1FA;
-constexpr const char* kCorpusFlic = "pillow_a.fli";  // the corpus's largest flic
+constexpr uint16_t kPrefixChunk = 0xF100;
+constexpr int kChunkPrefixSize = 6;           // 32-bit size, 16-bit type
+constexpr size_t kFirstFrameOffset = 80;      // FLC header: file offsets of frames 1 and 2
+constexpr size_t kSecondFrameOffset = 84;
 
 std::string shared_dir() {
   if (const char* env = std::getenv("RASTRIX_SHARED_DIR")) return env;
@@ -67,37 +77,37 @@ Bytes writer_flic() {
   return rx::support::encode_flc(frames, kW, kH, palette, 70);
 }
 
-enum Source { kCorpus, kWriter, kWheel };
+// A workload: its name and where its bytes come from (a file, or made).
+struct Workload {
+  std::string name;
+  std::string path;  // empty: the writer's flic
+};
 
-const Bytes& flic_bytes(int source) {
-  static const Bytes from_corpus = read_file(shared_dir() + "/corpus/peers/flic/" + kCorpusFlic);
-  static const Bytes from_writer = writer_flic();
-  static const Bytes wheel = read_file(std::string(RASTRIX_BENCH_ASSETS_DIR) + "/WHEEL3.FLC");
-  return source == kCorpus ? from_corpus : source == kWriter ? from_writer : wheel;
+// Loaded once per workload, on first use.
+const Bytes& flic_bytes(const Workload& w) {
+  static std::map<std::string, Bytes> loaded;
+  auto found = loaded.find(w.name);
+  if (found == loaded.end())
+    found = loaded.emplace(w.name, w.path.empty() ? writer_flic() : read_file(w.path)).first;
+  return found->second;
+}
+
+bool usable(const Bytes& file, benchmark::State& state) {
+  if (file.size() >= kHeaderSize + kChunkPrefixSize) return true;
+  state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
+  return false;
 }
 
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t le32(const uint8_t* p) { return le16(p) | static_cast<uint32_t>(le16(p + 2)) << 16; }
 
-// The frame chunks of a flic, as the FFmpeg demuxer hands them on.
-std::vector<Bytes> frame_chunks(const Bytes& file) {
-  std::vector<Bytes> out;
-  size_t at = kHeaderSize;
-  while (at + 6 <= file.size()) {
-    uint32_t size = le32(&file[at]);
-    if (size < 6 || size > file.size() - at) break;
-    if (le16(&file[at + 4]) == kFrameChunk) out.emplace_back(&file[at], &file[at] + size);
-    at += size;
-  }
-  return out;
+void count_frames(benchmark::State& state) {
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
-void play_rastrix(benchmark::State& state, int source) {
-  Bytes file = flic_bytes(source);  // the InputBuffer is writable memory
-  if (file.size() < kHeaderSize) {
-    state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
-    return;
-  }
+void play_rastrix(benchmark::State& state, const Workload& w) {
+  Bytes file = flic_bytes(w);  // the InputBuffer is writable memory
+  if (!usable(file, state)) return;
   rx_set_dc(rx_headless_screen(640, 480, 16));
   rx_init();
   rx_set_buffer_depth(16);
@@ -109,14 +119,15 @@ void play_rastrix(benchmark::State& state, int source) {
   rx_buffer_select(buffer);
   rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));
   constexpr int32_t kFlags = RX_FLIC_NO_DELAY | RX_SHOW_FROM_MEMORY;
-  int64_t frames = 0;
   for (auto _ : state) {
-    flic.position = kHeaderSize;
-    while (rx_flic_play(&flic, 1, kFlags) == 1) ++frames;
+    if (rx_flic_play(&flic, 1, kFlags) == 1) continue;
+    flic.position = kHeaderSize;  // the flic ended: start over
+    if (rx_flic_play(&flic, 1, kFlags) != 1) {
+      state.SkipWithError("rx_flic_play showed no frame");
+      break;
+    }
   }
-  state.SetItemsProcessed(frames);
-  state.counters["time_per_frame"] = benchmark::Counter(
-      static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  count_frames(state);
   rx_set_input_buffer(nullptr, 0);
   rx_buffer_release();
   rx_buffer_free(buffer);
@@ -124,12 +135,23 @@ void play_rastrix(benchmark::State& state, int source) {
 }
 
 #ifdef RASTRIX_HAVE_LIBAVCODEC
-void play_ffmpeg(benchmark::State& state, int source) {
-  const Bytes& file = flic_bytes(source);
-  if (file.size() < kHeaderSize) {
-    state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
-    return;
+// The frame chunks of a flic, as the FFmpeg demuxer hands them on: a
+// chunk longer than the rest of the file is cut at its end.
+std::vector<Bytes> frame_chunks(const Bytes& file) {
+  std::vector<Bytes> out;
+  size_t at = kHeaderSize;
+  while (at + kChunkPrefixSize <= file.size()) {
+    const size_t size = std::min<size_t>(le32(&file[at]), file.size() - at);
+    if (size < kChunkPrefixSize) break;
+    if (le16(&file[at + 4]) == kFrameChunk) out.emplace_back(&file[at], &file[at] + size);
+    at += size;
   }
+  return out;
+}
+
+void play_ffmpeg(benchmark::State& state, const Workload& w) {
+  const Bytes& file = flic_bytes(w);
+  if (!usable(file, state)) return;
   const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_FLIC);
   AVCodecContext* ctx = avcodec_alloc_context3(codec);
   ctx->width = le16(&file[8]);
@@ -150,37 +172,105 @@ void play_ffmpeg(benchmark::State& state, int source) {
     packets.push_back(p);
   }
   AVFrame* frame = av_frame_alloc();
-  int64_t frames = 0;
+  size_t next = 0;
   for (auto _ : state) {
-    for (AVPacket* p : packets) {
-      if (avcodec_send_packet(ctx, p) < 0) continue;
-      while (avcodec_receive_frame(ctx, frame) == 0) {
-        ++frames;
-        av_frame_unref(frame);
-      }
+    if (packets.empty()) {
+      state.SkipWithError("no frame chunks");
+      break;
     }
+    if (avcodec_send_packet(ctx, packets[next]) >= 0) {
+      while (avcodec_receive_frame(ctx, frame) == 0) av_frame_unref(frame);
+    }
+    next = next + 1 == packets.size() ? 0 : next + 1;
   }
-  state.SetItemsProcessed(frames);
-  state.counters["time_per_frame"] = benchmark::Counter(
-      static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  count_frames(state);
   av_frame_free(&frame);
   for (AVPacket* p : packets) av_packet_free(&p);
   avcodec_free_context(&ctx);
 }
 #endif
 
+#ifdef RASTRIX_HAVE_ALLEGRO
+void store32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> 8 * i);
+}
+
+// Allegro's reader takes every chunk after the header for a frame, so a
+// prefix chunk (it holds no pixels) would become a blank first frame and
+// push the picture out of the loop: it gets the flic without it, the
+// header's file size and frame offsets moved to match.
+Bytes without_prefix(const Bytes& file) {
+  if (file.size() < kHeaderSize + kChunkPrefixSize) return file;
+  const uint32_t size = le32(&file[kHeaderSize]);
+  if (le16(&file[kHeaderSize + 4]) != kPrefixChunk || size > file.size() - kHeaderSize) return file;
+  Bytes out(file.begin(), file.begin() + kHeaderSize);
+  out.insert(out.end(), file.begin() + kHeaderSize + size, file.end());
+  store32(&out[0], static_cast<uint32_t>(out.size()));
+  for (size_t offset : {kFirstFrameOffset, kSecondFrameOffset}) {
+    const uint32_t at = le32(&out[offset]);
+    if (at >= kHeaderSize + size) store32(&out[offset], at - size);
+  }
+  return out;
+}
+
+// Allegro's player from memory; next_fli_frame(1) starts over at the end.
+void play_allegro(benchmark::State& state, const Workload& w) {
+  Bytes file = without_prefix(flic_bytes(w));  // the player reads it in place
+  if (!usable(file, state)) return;
+  rx::bench::start_allegro();
+  if (open_memory_fli(file.data()) != FLI_OK) {
+    state.SkipWithError("Allegro's flic reader rejected the file");
+    return;
+  }
+  for (auto _ : state) {
+    if (next_fli_frame(1) != FLI_OK) {
+      state.SkipWithError("Allegro's flic reader failed on a frame");
+      break;
+    }
+    benchmark::DoNotOptimize(fli_bitmap->line[0]);
+    benchmark::DoNotOptimize(fli_palette);
+  }
+  count_frames(state);
+  close_fli();
+}
+#endif
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The corpus flics by name (the file name up to its first dot), then the
+// wheel and the writer's flic.
+std::vector<Workload> workloads() {
+  std::vector<Workload> out;
+  std::error_code error;
+  const std::filesystem::path corpus = shared_dir() + "/corpus/peers/flic";
+  for (const auto& entry : std::filesystem::directory_iterator(corpus, error)) {
+    const std::string file = entry.path().filename().string();
+    const std::string extension = lower(entry.path().extension().string());
+    if (!entry.is_regular_file() || (extension != ".fli" && extension != ".flc")) continue;
+    out.push_back({file.substr(0, file.find('.')), entry.path().string()});
+  }
+  std::sort(out.begin(), out.end(),
+            [](const Workload& a, const Workload& b) { return a.name < b.name; });
+  out.push_back({"wheel3", std::string(RASTRIX_BENCH_ASSETS_DIR) + "/WHEEL3.FLC"});
+  out.push_back({"640x480", ""});
+  return out;
+}
+
 void register_flic_benchmarks() {
-  std::string corpus_name = std::string("flic16_") + kCorpusFlic;
-  corpus_name = corpus_name.substr(0, corpus_name.find('.'));
-  struct Workload {
-    std::string name;
-    Source source;
-  } workloads[] = {{corpus_name, kCorpus}, {"flic16_640x480", kWriter}, {"flic16_wheel3", kWheel}};
-  for (const Workload& w : workloads) {
-    benchmark::RegisterBenchmark((w.name + "/rastrix").c_str(), play_rastrix, w.source)
+  static const std::vector<Workload> table = workloads();
+  for (const Workload& w : table) {
+    const std::string base = "flic16_" + w.name;
+    benchmark::RegisterBenchmark((base + "/rastrix").c_str(), play_rastrix, w)
         ->Unit(benchmark::kMicrosecond);
 #ifdef RASTRIX_HAVE_LIBAVCODEC
-    benchmark::RegisterBenchmark((w.name + "/ffmpeg").c_str(), play_ffmpeg, w.source)
+    benchmark::RegisterBenchmark((base + "/ffmpeg").c_str(), play_ffmpeg, w)
+        ->Unit(benchmark::kMicrosecond);
+#endif
+#ifdef RASTRIX_HAVE_ALLEGRO
+    benchmark::RegisterBenchmark((base + "/allegro4").c_str(), play_allegro, w)
         ->Unit(benchmark::kMicrosecond);
 #endif
   }

@@ -13,7 +13,7 @@ constexpr uint16_t kSkipLinesWord = 0xC000;  // top bits 11: skip -w lines
 constexpr uint16_t kLastPixelWord = 0x8000;  // top bits 10: low byte at the right column
 constexpr int32_t kWordRange = 0x10000;
 constexpr int64_t kLongestWordPacket = 2 + 2 * 127;  // skip, count, 127 pixel pairs
-constexpr int64_t kLongestBytePacket = 2 + 127;      // skip, count, 127 pixels
+constexpr int64_t kLongestBytePacket = 2 + 127;      // skip, count, 127 pixels; or count, 128
 
 template <class F>
 void decode_copy(FlicStream& stream, const FrameArea& area) {
@@ -48,6 +48,28 @@ void decode_byte_run(FlicStream& stream, const FrameArea& area) {
   for (int32_t rows = area.height; rows > 0; --rows, canvas.next_row()) {
     if (stream.byte() < 0) return;
     int32_t made = 0;
+    // A row wholly in the buffer, with packets wholly in the buffer, is
+    // drawn without clipping or per-byte checks; the count keeps every
+    // packet inside the row.
+    if (uint8_t* const row = canvas.inside(area.origin_x, area.width)) {
+      const uint8_t* p = stream.cursor();
+      const uint8_t* const end = p + stream.available();
+      while (made < area.width && end - p >= kLongestBytePacket) {
+        int32_t count = static_cast<int8_t>(p[0]);
+        const int32_t room = area.width - made;
+        uint8_t* const d = row + made * F::kBytes;
+        if (count >= 0) {
+          canvas.put_fill(d, p[1], std::min(count, room));
+          p += 2;
+        } else {
+          count = -count;
+          canvas.put_copy(d, p + 1, std::min(count, room));
+          p += 1 + count;
+        }
+        made += count;
+      }
+      stream.advance_to(p);
+    }
     while (made < area.width) {
       int t = stream.byte();
       if (t < 0) return;

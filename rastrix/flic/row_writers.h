@@ -88,46 +88,79 @@ class Canvas {
   // True once the current row and all below it are outside the buffer.
   bool below_buffer() const { return y_ >= buffer_height_; }
 
-  // Pixels src[0 .. n) at column x. Members are copied to locals first:
-  // pixel stores may alias them as far as the compiler knows.
+  // Pixels src[0 .. n) at column x.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
+    if (uint8_t* d = inside(x, n)) return put_copy(d, src, static_cast<int32_t>(n));
     Span span;
-    if (!clip(x, n, span)) return;
-    const typename F::Table* t = table_;
-    uint8_t* d = span.dst;
-    src += span.skipped;
-    int32_t i = 0;
-    if constexpr (F::kBytes == 2) {  // two pixels per 32-bit store
-      for (; i + 1 < span.count; i += 2) {
-        uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
-        std::memcpy(d + 2 * i, &two, 4);
-      }
-    }
-    for (; i < span.count; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
+    if (clip(x, n, span)) put_copy(span.dst, src + span.skipped, span.count);
   }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
+    if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
     Span span;
-    if (!clip(x, n, span)) return;
-    const typename F::Pixel v = F::pixel(table_, value);
-    if constexpr (F::kBytes == 1) {
-      std::memset(span.dst, v, static_cast<size_t>(span.count));
-    } else {
-      for (int32_t i = 0; i < span.count; ++i) F::store(span.dst + i * F::kBytes, v);
-    }
+    if (clip(x, n, span)) put_fill(span.dst, value, span.count);
   }
   // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
+    if (uint8_t* d = inside(x, n)) return put_pairs(d, first, second, static_cast<int32_t>(n));
     Span span;
     if (!clip(x, n, span)) return;
     if (span.skipped & 1) std::swap(first, second);
-    const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
+    put_pairs(span.dst, first, second, span.count);
+  }
+
+  // The current row at column x when [x, x + n) lies wholly in it, else
+  // null: the common case, where no clipping is needed.
+  uint8_t* inside(int64_t x, int64_t n) const {
+    return row_ != nullptr && x >= 0 && x + n <= buffer_width_ ? row_ + x * F::kBytes : nullptr;
+  }
+
+  // Unclipped writers for n pixels at d, which the caller has checked.
+  // Table and destination are locals: pixel stores may alias members as
+  // far as the compiler knows.
+  void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
+    const typename F::Table* t = table_;
     int32_t i = 0;
-    for (; i + 1 < span.count; i += 2) {
-      F::store(span.dst + i * F::kBytes, a);
-      F::store(span.dst + (i + 1) * F::kBytes, b);
+    if constexpr (F::kBytes == 2) {  // four pixels per 64-bit store
+      for (; i + 4 <= n; i += 4) {
+        const uint64_t four = F::pixel(t, src[i]) |
+                              static_cast<uint64_t>(F::pixel(t, src[i + 1])) << 16 |
+                              static_cast<uint64_t>(F::pixel(t, src[i + 2])) << 32 |
+                              static_cast<uint64_t>(F::pixel(t, src[i + 3])) << 48;
+        std::memcpy(d + 2 * i, &four, 8);
+      }
+      if (n - i >= 2) {  // the rest without a loop: delta runs come in pairs
+        const uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
+        std::memcpy(d + 2 * i, &two, 4);
+        i += 2;
+      }
+      if (i < n) F::store(d + 2 * i, F::pixel(t, src[i]));
+      return;
     }
-    if (i < span.count) F::store(span.dst + i * F::kBytes, a);
+    for (; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
+  }
+  void put_fill(uint8_t* d, uint8_t value, int32_t n) const {
+    const typename F::Pixel v = F::pixel(table_, value);
+    if constexpr (F::kBytes == 1) {
+      std::memset(d, v, static_cast<size_t>(n));
+    } else if constexpr (F::kBytes == 2) {
+      put_pattern(d, v * kEveryPixel16, n);
+    } else {
+      for (int32_t i = 0; i < n; ++i) F::store(d + i * F::kBytes, v);
+    }
+  }
+  void put_pairs(uint8_t* d, uint8_t first, uint8_t second, int32_t n) const {
+    const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
+    if constexpr (F::kBytes == 2) {
+      put_pattern(d, (a | static_cast<uint64_t>(b) << 16) * kEveryPair16, n);
+      return;
+    }
+    int32_t i = 0;
+    for (; i + 1 < n; i += 2) {
+      F::store(d + i * F::kBytes, a);
+      F::store(d + (i + 1) * F::kBytes, b);
+    }
+    if (i < n) F::store(d + i * F::kBytes, a);
   }
 
  private:
@@ -145,6 +178,18 @@ class Canvas {
     if (from >= to) return false;
     span = {row_ + from * F::kBytes, from - x, static_cast<int32_t>(to - from)};
     return true;
+  }
+
+  static constexpr uint64_t kEveryPixel16 = 0x0001000100010001ull;
+  static constexpr uint64_t kEveryPair16 = 0x0000000100000001ull;
+  // n 16-bit pixels repeating the four in pattern (lowest first).
+  static void put_pattern(uint8_t* d, uint64_t pattern, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) std::memcpy(d + 2 * i, &pattern, 8);
+    for (; i < n; ++i, pattern >>= 16) {
+      const uint16_t v = static_cast<uint16_t>(pattern);
+      std::memcpy(d + 2 * i, &v, 2);
+    }
   }
 
   const typename F::Table* table_;

@@ -7,6 +7,11 @@
 
 namespace rx::pcx {
 
+namespace {
+constexpr int kWord = 8;
+constexpr uint64_t kTopBits = 0x8080808080808080ull;  // bit 7 of every byte
+}  // namespace
+
 LineDecoder::LineDecoder(int fd, uint8_t* buffer, int32_t buffer_size, const uint8_t* data,
                          int32_t size)
     : fd_(fd), buffer_(buffer), buffer_size_(buffer_size), next_(data), end_(data + size) {}
@@ -53,6 +58,18 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
     const uint8_t* in = next_;
     const uint8_t* const end = end_;
     while (end - in >= 2 && out < stop) {
+      // Eight literals in a row (no byte with both top bits set) are
+      // copied at once.
+      if (in[0] < kRunFlag && end - in >= kWord && stop - out >= kWord) {
+        uint64_t eight;
+        std::memcpy(&eight, in, kWord);
+        if ((eight & eight << 1 & kTopBits) == 0) {
+          std::memcpy(out, in, kWord);
+          in += kWord;
+          out += kWord;
+          continue;
+        }
+      }
       const uint8_t byte = in[0];
       const bool run = byte >= kRunFlag;
       const uint8_t value = run ? in[1] : byte;
@@ -62,7 +79,13 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
         *out++ = value;
         continue;
       }
-      for (int n = count; n > 0; --n) *out++ = value;
+      // A run may pass stop: the carry. Short runs are not worth a call.
+      if (count < kWord) {
+        for (int n = count; n > 0; --n) *out++ = value;
+      } else {
+        std::memset(out, value, static_cast<size_t>(count));
+        out += count;
+      }
     }
     next_ = in;
     if (out >= stop) break;
