@@ -5,7 +5,6 @@
 // and a dithered, noisy photo with few runs.
 #include <benchmark/benchmark.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -20,10 +19,7 @@
 #include <SDL_image.h>
 #endif
 
-#ifdef RASTRIX_HAVE_ALLEGRO
-#define ALLEGRO_NO_MAGIC_MAIN
-#include <allegro.h>
-#endif
+#include "support/allegro_system.h"
 
 namespace {
 
@@ -179,10 +175,9 @@ const PACKFILE_VTABLE kMemoryVtable = {mem_close, mem_getc, mem_ungetc, mem_read
                                        mem_write, mem_seek, mem_eof,    mem_error};
 
 void allegro_pcx565(benchmark::State& st, Scene scene) {
-  static bool ready = false;
-  if (!ready) {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    ready = true;
+  if (!bench_support::allegro_ready()) {
+    st.SkipWithError("Allegro could not be installed");
+    return;
   }
   set_color_depth(16);
   set_color_conversion(COLORCONV_TOTAL);
