@@ -53,7 +53,7 @@ int32_t draw(const void* block, int32_t width, int32_t height, bool mirrored) {
   const LibraryState& s = state();
   if (!has_active_buffer() || block == nullptr || width <= 0 || height <= 0) return RX_OK;
   const int d = s.depth_index;
-  const RowDraw row_draw = mirrored ? kRowDraws[d].mirrored : kRowDraws[d].plain;
+  const RowDraw row_draw = mirrored ? row_draws()[d].mirrored : row_draws()[d].plain;
   if (row_draw == nullptr) return RX_OK;
   const ClipRect& clip = s.clip;
   const int64_t x = s.position_x, y = s.position_y;

@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// 32-byte rows are built for x86-64 with compilers that target them per
+// function; they run only where the processor has them.
+#if defined(__x86_64__) && defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
+#define RASTRIX_HAS_AVX2_ROWS 1
+#endif
+
 namespace rx {
 
 // Draws count pixels from the buffer row position `row` rightwards. Plain
@@ -14,8 +20,18 @@ struct RowDraws {
   RowDraw plain, mirrored;
 };
 
-// Indexed by the depth index; 8-bit buffers draw nothing (null entries).
+// Tables indexed by the depth index; 8-bit buffers draw nothing (null
+// entries). Every table draws the same bytes.
 extern const RowDraws kScalarRowDraws[4];  // a run or a pixel at a time, any target
-extern const RowDraws kRowDraws[4];        // the fastest this build has
+#if defined(__SSE2__)
+extern const RowDraws kSse2RowDraws[4];
+#endif
+#ifdef RASTRIX_HAS_AVX2_ROWS
+extern const RowDraws kAvx2RowDraws[4];  // only where avx2_usable()
+bool avx2_usable();
+#endif
+
+// The fastest table this processor runs, chosen once.
+const RowDraws* row_draws();
 
 }  // namespace rx

@@ -69,14 +69,23 @@ void check_table(const rx::RowDraws* table, const char* name) {
         }
 }
 
-TEST(RowDraws, FastRowsMatchTheReference) { check_table(rx::kRowDraws, "fast"); }
-
 TEST(RowDraws, ScalarRowsMatchTheReference) { check_table(rx::kScalarRowDraws, "scalar"); }
 
-TEST(RowDraws, EightBitRowsAreNotDrawn) {
-  EXPECT_EQ(rx::kRowDraws[0].plain, nullptr);
-  EXPECT_EQ(rx::kRowDraws[0].mirrored, nullptr);
-  EXPECT_EQ(rx::kScalarRowDraws[0].plain, nullptr);
+#if defined(__SSE2__)
+TEST(RowDraws, Sse2RowsMatchTheReference) { check_table(rx::kSse2RowDraws, "sse2"); }
+#endif
+
+#ifdef RASTRIX_HAS_AVX2_ROWS
+TEST(RowDraws, Avx2RowsMatchTheReference) {
+  if (!rx::avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
+  check_table(rx::kAvx2RowDraws, "avx2");
+}
+#endif
+
+TEST(RowDraws, TheChosenTableMatchesTheReferenceAndSkipsEightBits) {
+  check_table(rx::row_draws(), "chosen");
+  EXPECT_EQ(rx::row_draws()[0].plain, nullptr);
+  EXPECT_EQ(rx::row_draws()[0].mirrored, nullptr);
 }
 
 }  // namespace
