@@ -217,7 +217,10 @@ Bytes without_prefix(const Bytes& file) {
 void play_allegro(benchmark::State& state, const Workload& w) {
   Bytes file = without_prefix(flic_bytes(w));  // the player reads it in place
   if (!usable(file, state)) return;
-  rx::bench::start_allegro();
+  if (!rx::bench::start_allegro()) {
+    state.SkipWithError("Allegro could not be installed");
+    return;
+  }
   if (open_memory_fli(file.data()) != FLI_OK) {
     state.SkipWithError("Allegro's flic reader rejected the file");
     return;

@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -182,7 +181,10 @@ const PACKFILE_VTABLE kMemoryVtable = {mem_close, mem_getc, mem_ungetc, mem_read
                                        mem_write, mem_seek, mem_eof,    mem_error};
 
 void allegro_pcx565(benchmark::State& st, Scene scene) {
-  rx::bench::start_allegro();
+  if (!rx::bench::start_allegro()) {
+    st.SkipWithError("Allegro could not be installed");
+    return;
+  }
   set_color_depth(16);
   set_color_conversion(COLORCONV_TOTAL);
   const std::vector<uint8_t>& file = picture_file(scene);

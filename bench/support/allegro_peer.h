@@ -30,10 +30,10 @@ inline _DRIVER_INFO quiet_timer_list[] = {{quiet_timer.id, &quiet_timer, true}, 
 inline _DRIVER_INFO* quiet_timers() { return quiet_timer_list; }
 
 // Allegro without a system driver: memory bitmaps only, and the quiet
-// timer.
-inline void start_allegro() {
+// timer. False when it could not be started.
+inline bool start_allegro() {
   static const bool started = [] {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return false;
     system_none.timer_drivers = quiet_timers;
     system_none.create_mutex = quiet_create_mutex;
     system_none.destroy_mutex = quiet_mutex_call;
@@ -41,7 +41,7 @@ inline void start_allegro() {
     system_none.unlock_mutex = quiet_mutex_call;
     return install_timer() == 0;
   }();
-  (void)started;
+  return started;
 }
 
 }  // namespace rx::bench

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "blocks/pixel_kinds.h"
+#include "blocks/row_draws.h"
 #include "core/state.h"
 
 namespace rx {
@@ -23,35 +24,11 @@ struct DrawJob {
   int32_t count;  // visible columns N
 };
 
-// Plain draw: each row is cut into runs of opaque pixels, and every run is
-// stored whole.
-template <class Px>
-void draw_plain(const DrawJob& job) {
-  const uint8_t* src = job.block + static_cast<int64_t>(job.first) * Px::kBlockBytes;
+void draw_rows(const DrawJob& job, RowDraw row_draw, int block_bytes) {
+  const uint8_t* src = job.block + static_cast<int64_t>(job.first) * block_bytes;
   uint8_t* dst = job.row;
   for (int32_t r = 0; r < job.rows; ++r) {
-    int32_t n = 0;
-    while (n < job.count) {
-      const int32_t start = Px::skip_clear(src, n, job.count);
-      n = Px::skip_opaque(src, start, job.count);
-      Px::store_run(dst + static_cast<int64_t>(start) * Px::kBufferBytes,
-                    src + static_cast<int64_t>(start) * Px::kBlockBytes, n - start);
-    }
-    src += job.block_stride;
-    dst += job.row_stride;
-  }
-}
-
-// Mirrored draw: the block row is read right to left, one pixel at a time.
-template <class Px>
-void draw_mirrored(const DrawJob& job) {
-  const uint8_t* src = job.block + static_cast<int64_t>(job.first) * Px::kBlockBytes;
-  uint8_t* dst = job.row;
-  for (int32_t r = 0; r < job.rows; ++r) {
-    for (int32_t n = 0; n < job.count; ++n) {
-      const uint32_t v = Px::load_block(src - static_cast<int64_t>(n) * Px::kBlockBytes);
-      if (v != 0) Px::store_buffer(dst + static_cast<int64_t>(n) * Px::kBufferBytes, v);
-    }
+    row_draw(dst, src, job.count);
     src += job.block_stride;
     dst += job.row_stride;
   }
@@ -65,14 +42,9 @@ void capture_rows(uint8_t* block, int32_t x, int32_t y, int32_t width, int32_t h
                 width);
 }
 
-using DrawFn = void (*)(const DrawJob&);
 using CaptureFn = void (*)(uint8_t*, int32_t, int32_t, int32_t, int32_t);
 
 // Indexed by the depth index; 8-bit buffers draw and capture nothing.
-constexpr DrawFn kDrawPlain[4] = {nullptr, draw_plain<Pixel16>, draw_plain<Pixel24>,
-                                  draw_plain<Pixel32>};
-constexpr DrawFn kDrawMirrored[4] = {nullptr, draw_mirrored<Pixel16>, draw_mirrored<Pixel24>,
-                                     draw_mirrored<Pixel32>};
 constexpr CaptureFn kCapture[4] = {nullptr, capture_rows<Pixel16>, capture_rows<Pixel24>,
                                    capture_rows<Pixel32>};
 constexpr int kBufferBytes[4] = {1, 2, 3, 4};
@@ -81,8 +53,8 @@ int32_t draw(const void* block, int32_t width, int32_t height, bool mirrored) {
   const LibraryState& s = state();
   if (!has_active_buffer() || block == nullptr || width <= 0 || height <= 0) return RX_OK;
   const int d = s.depth_index;
-  DrawFn fn = (mirrored ? kDrawMirrored : kDrawPlain)[d];
-  if (fn == nullptr) return RX_OK;
+  const RowDraw row_draw = mirrored ? row_draws()[d].mirrored : row_draws()[d].plain;
+  if (row_draw == nullptr) return RX_OK;
   const ClipRect& clip = s.clip;
   const int64_t x = s.position_x, y = s.position_y;
   int64_t h = height;
@@ -112,7 +84,7 @@ int32_t draw(const void* block, int32_t width, int32_t height, bool mirrored) {
   job.rows = static_cast<int32_t>(h);
   job.first = static_cast<int32_t>(mirrored ? width - 1 - left : left);
   job.count = static_cast<int32_t>(n);
-  fn(job);
+  draw_rows(job, row_draw, static_cast<int>(kBlockBytesByDepth[d]));
   return RX_OK;
 }
 

@@ -67,6 +67,12 @@ int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_
     std::memmove(rx::slot_row(dst, r.dy + k, dst_stride) + r.dx * b,
                  rx::slot_row(src, r.sy + k, src_stride) + r.sx * b, bytes);
   };
+  // Whole rows of buffers of one row length are one run of memory.
+  if (r.sx == 0 && r.dx == 0 && static_cast<int64_t>(bytes) == src_stride && src_stride == dst_stride) {
+    std::memmove(rx::slot_row(dst, r.dy + r.height - 1, dst_stride),
+                 rx::slot_row(src, r.sy + r.height - 1, src_stride), bytes * static_cast<size_t>(r.height));
+    return RX_OK;
+  }
   // Bottom row first, moving up; but a rectangle moved up within one buffer
   // goes top row first, so no row is overwritten before it is copied.
   if (src == dst && r.dy < r.sy) {

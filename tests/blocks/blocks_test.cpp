@@ -91,6 +91,36 @@ TEST_F(HeadlessTest, DrawsMatchTheReferenceAtEveryEdgePlainAndMirrored) {
   }
 }
 
+TEST_F(HeadlessTest, EveryShortWidthMatchesTheReferenceCutAtEitherSide) {
+  // Widths 1..40 on a 48-wide buffer, from whole to cut by 1..12 columns at
+  // the left or the right edge, so every group and row-end length is drawn.
+  constexpr int32_t kBufferWidth = 48, kRows = 3;
+  for (int bits : {8, 16, 24, 32}) {
+    const int32_t buf = make_buffer(bits, kBufferWidth, 5);
+    for (int32_t w = 1; w <= 40; ++w) {
+      const std::vector<uint8_t> block =
+          sprite(rx::state().depth_index, w, kRows, static_cast<unsigned>(w * bits));
+      std::vector<int32_t> xs = {0, kBufferWidth - w};
+      for (int32_t cut = 1; cut <= 12 && cut < w; ++cut) {
+        xs.push_back(-cut);
+        xs.push_back(kBufferWidth - w + cut);
+      }
+      for (bool mirrored : {false, true})
+        for (int32_t x : xs) {
+          fill_buffer(static_cast<unsigned>(w * 64 + x));
+          std::vector<uint8_t> want = snapshot();
+          rx_move_to(x, 3);
+          if (bits != 8) reference_draw(want, block, w, kRows, mirrored);  // 8 bits: nothing drawn
+          (mirrored ? rx_draw_block_mirrored : rx_draw_block)(block.data(), w, kRows);
+          ASSERT_EQ(snapshot(), want) << bits << (mirrored ? " mirrored" : " plain") << " width " << w
+                                      << " at " << x;
+        }
+    }
+    rx_buffer_release();
+    rx_buffer_free(buf);
+  }
+}
+
 TEST_F(HeadlessTest, EveryPatternOfClearAndOpaquePixelsInShortRows) {
   // All 2^10 patterns of a 10-pixel row, with values whose bytes test the
   // four-pixel scans (high bit only, low bit only, all bits) at each depth.

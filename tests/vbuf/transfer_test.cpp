@@ -126,6 +126,33 @@ TEST_F(HeadlessTest, OverlappingCopiesWithinOneBufferMoveTheOriginalPixels) {
   }
 }
 
+TEST_F(HeadlessTest, WholeRowCopiesMoveTheOriginalRowsAtEveryDepth) {
+  // Rectangles as wide as the buffer, between buffers of one width, of
+  // another width, and within one buffer up and down.
+  for (int bits : {8, 16, 24, 32}) {
+    rx_set_buffer_depth(bits);
+    const int32_t a = rx_buffer_create(20, 12), same = rx_buffer_create(20, 12),
+                  wider = rx_buffer_create(24, 12), copy = rx_buffer_create(20, 12);
+    for (int32_t dst : {same, wider}) {
+      fill(a, 7);
+      fill(dst, 8);
+      EXPECT_EQ(rx_buffer_copy(0, 19, 2, 9, 0, 10, a, dst), 0);
+      expect_copy(a, dst, 0, 19, 2, 9, 0, 10, 7, 8);
+    }
+    for (int32_t shift : {-2, 2}) {
+      fill(a, 9);
+      fill(copy, 9);
+      EXPECT_EQ(rx_buffer_copy(0, 19, 3, 8, 0, 8 + shift, a, a), 0);
+      for (int32_t y = 0; y < 12; ++y) {
+        const bool moved = y >= 3 + shift && y <= 8 + shift;
+        ASSERT_EQ(std::memcmp(pixel(a, 0, y), pixel(copy, 0, moved ? y - shift : y), 20 * bytes_of(a)), 0)
+            << bits << " shift " << shift << " row " << y;
+      }
+    }
+    for (int32_t h : {a, same, wider, copy}) rx_buffer_free(h);
+  }
+}
+
 TEST_F(HeadlessTest, CopyRefusesMixedDepthsAndIgnoresFreeSlots) {
   rx_set_buffer_depth(16);
   const int32_t a = rx_buffer_create(8, 8);

@@ -1,0 +1,40 @@
+// The per-depth row draw tables and the choice among them.
+#include "blocks/row_draws.h"
+
+#include "blocks/avx2_rows.h"
+#include "blocks/scalar_rows.h"
+#include "blocks/sse2_rows.h"
+
+namespace rx {
+
+const RowDraws kScalarRowDraws[4] = {{nullptr, nullptr},
+                                     {plain_row<Pixel16>, mirrored_row<Pixel16>},
+                                     {plain_row<Pixel24>, mirrored_row<Pixel24>},
+                                     {plain_row<Pixel32>, mirrored_row<Pixel32>}};
+
+#if defined(__SSE2__)
+const RowDraws kSse2RowDraws[4] = {{nullptr, nullptr},
+                                   {plain_row16_sse2, mirrored_row16_sse2},
+                                   {plain_row24_sse2, mirrored_row<Pixel24>},
+                                   {plain_row<Pixel32>, mirrored_row<Pixel32>}};
+#endif
+
+#ifdef RASTRIX_HAS_AVX2_ROWS
+const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
+                                   {plain_row16_avx2, mirrored_row16_avx2},
+                                   {plain_row24_sse2, mirrored_row<Pixel24>},
+                                   {plain_row<Pixel32>, mirrored_row<Pixel32>}};
+#endif
+
+const RowDraws* row_draws() {
+#ifdef RASTRIX_HAS_AVX2_ROWS
+  static const RowDraws* const chosen = avx2_usable() ? kAvx2RowDraws : kSse2RowDraws;
+  return chosen;
+#elif defined(__SSE2__)
+  return kSse2RowDraws;
+#else
+  return kScalarRowDraws;
+#endif
+}
+
+}  // namespace rx

@@ -1,0 +1,37 @@
+// One block row drawn onto one buffer row, zero pixels clear, per depth.
+#pragma once
+
+#include <cstdint>
+
+// 32-byte rows are built for x86-64 with compilers that target them per
+// function; they run only where the processor has them.
+#if defined(__x86_64__) && defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
+#define RASTRIX_HAS_AVX2_ROWS 1
+#endif
+
+namespace rx {
+
+// Draws count pixels from the buffer row position `row` rightwards. Plain
+// rows read the block left to right from `block`; mirrored rows read it
+// right to left, `block` being the stored pixel shown first.
+using RowDraw = void (*)(uint8_t* row, const uint8_t* block, int32_t count);
+
+struct RowDraws {
+  RowDraw plain, mirrored;
+};
+
+// Tables indexed by the depth index; 8-bit buffers draw nothing (null
+// entries). Every table draws the same bytes.
+extern const RowDraws kScalarRowDraws[4];  // a run or a pixel at a time, any target
+#if defined(__SSE2__)
+extern const RowDraws kSse2RowDraws[4];
+#endif
+#ifdef RASTRIX_HAS_AVX2_ROWS
+extern const RowDraws kAvx2RowDraws[4];  // only where avx2_usable()
+bool avx2_usable();
+#endif
+
+// The fastest table this processor runs, chosen once.
+const RowDraws* row_draws();
+
+}  // namespace rx
