@@ -1,6 +1,8 @@
 // The committed demo pictures: formats the demo's loaders expect, fish
 // frames inside their rectangles, no fish colour that the demo would treat
 // as transparent, and the generator reproducing them byte for byte.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,7 +211,8 @@ TEST(DemoAssets, GeneratorReproducesTheCommittedFiles) {
   const char* build = std::getenv("RASTRIX_BUILD_DIR");
   const fs::path generator = build ? fs::path(build) / "assetgen" : fs::path();
   if (!build || !fs::exists(generator)) GTEST_SKIP() << "assetgen not built";
-  const fs::path out = fs::temp_directory_path() / "rastrix_assetgen_test";
+  // One folder per process: test runs of other build trees may render at the same time.
+  const fs::path out = fs::temp_directory_path() / ("rastrix_assetgen_test." + std::to_string(getpid()));
   fs::remove_all(out);
   std::string command = "\"";
   command.append(generator.string()).append("\" \"").append(out.string()).append("\" > /dev/null");
