@@ -34,27 +34,30 @@ bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t*
   uint8_t* o = out;
   bool whole = true;
   while (o < fast_stop) {
-    // Eight literals in a row (no byte with both top bits set) at once.
-    uint64_t eight;
-    std::memcpy(&eight, i, kWord);
-    if ((eight & eight << 1 & kTopBits) == 0) {
-      store_word(o, eight);
-      i += kWord;
-      o += kWord;
+    const uint8_t byte = i[0];
+    if (byte < kRunFlag) {
+      // Eight literals in a row (no byte with both top bits set) at once.
+      uint64_t eight;
+      std::memcpy(&eight, i, kWord);
+      if ((eight & eight << 1 & kTopBits) == 0) {
+        store_word(o, eight);
+        i += kWord;
+        o += kWord;
+      } else {
+        *o++ = byte;
+        ++i;
+      }
       continue;
     }
-    // A literal is a run of one; literal or run is picked without a branch,
-    // as noisy pictures mix the two unpredictably.
-    const uint8_t byte = i[0];
-    const bool run = byte >= kRunFlag;
-    const uint8_t value = run ? i[1] : byte;
-    const int count = run ? byte & kRunCountMask : 1;
+    // A branch, not arithmetic: predicted, it lets the next token's load
+    // start before this one is decoded.
+    const int count = byte & kRunCountMask;
     if (count == 0 && end - (i + 2) < 2 * (stop - o) + kWord) {
       whole = false;
       break;
     }
-    i += 1 + run;
-    const uint64_t fill = value * kEveryByte;
+    const uint64_t fill = i[1] * kEveryByte;
+    i += 2;
     store_word(o, fill);
     for (int n = kWord; n < count; n += kWord) store_word(o + n, fill);
     o += count;
