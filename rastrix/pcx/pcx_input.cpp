@@ -1,5 +1,7 @@
 #include "pcx/pcx_input.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "core/file_io.h"
@@ -10,6 +12,61 @@ namespace rx::pcx {
 namespace {
 constexpr int kWord = 8;
 constexpr uint64_t kTopBits = 0x8080808080808080ull;  // bit 7 of every byte
+constexpr uint64_t kEveryByte = 0x0101010101010101ull;
+// The fast loop stores whole words and may write up to a word past a
+// token; it stays this far before the line end, where a run of 63 rounded
+// up to words still fits.
+constexpr int kFastMargin = kRunCountMask + 1;
+// Longest line the fast loop takes; its previous bytes are kept on the
+// stack in case the data ends inside the line.
+constexpr int kFastLineMax = 2048;
+
+void store_word(uint8_t* at, uint64_t word) { std::memcpy(at, &word, kWord); }
+
+// Decodes whole tokens from in into out while out is before fast_stop,
+// without input checks: the caller guarantees 2 bytes of input per pixel
+// left plus a word, and each token keeps that true by taking at most two
+// bytes per pixel, except empty runs, which are checked. Returns false
+// when an empty run leaves too little input; the token is then unread.
+bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t* fast_stop,
+                 const uint8_t* stop) {
+  const uint8_t* i = in;
+  uint8_t* o = out;
+  bool whole = true;
+  while (o < fast_stop) {
+    const uint8_t byte = i[0];
+    if (byte < kRunFlag) {
+      // Eight literals in a row (no byte with both top bits set) at once.
+      uint64_t eight;
+      std::memcpy(&eight, i, kWord);
+      if ((eight & eight << 1 & kTopBits) == 0) {
+        store_word(o, eight);
+        i += kWord;
+        o += kWord;
+      } else {
+        *o++ = byte;
+        ++i;
+      }
+      continue;
+    }
+    // A branch, not arithmetic: predicted, it lets the next token's load
+    // start before this one is decoded.
+    const int count = byte & kRunCountMask;
+    if (count == 0 && end - (i + 2) < 2 * (stop - o) + kWord) {
+      whole = false;
+      break;
+    }
+    const uint64_t fill = i[1] * kEveryByte;
+    i += 2;
+    store_word(o, fill);
+    for (int n = kWord; n < count; n += kWord) store_word(o + n, fill);
+    o += count;
+  }
+  in = i;
+  out = o;
+  return whole;
+}
+
 }  // namespace
 
 LineDecoder::LineDecoder(int fd, uint8_t* buffer, int32_t buffer_size, const uint8_t* data,
@@ -51,6 +108,20 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
   uint8_t* out = line + carry_;
   uint8_t* const stop = line + line_length;
   carry_ = 0;
+  if (stop - out > kFastMargin && line_length <= kFastLineMax &&
+      end_ - next_ >= 2 * (stop - out) + kWord) {
+    // Words stored past a token are overwritten by the next ones, unless
+    // the data ends inside the line: then the line's old bytes come back.
+    uint8_t before[kFastLineMax];
+    std::memcpy(before, line, static_cast<size_t>(line_length));
+    const uint8_t* in = next_;
+    const bool whole = decode_fast(in, end_, out, stop - kFastMargin, stop);
+    next_ = in;
+    if (!whole) {
+      const ptrdiff_t at = out - line;
+      std::memcpy(out, before + at, static_cast<size_t>(std::min<ptrdiff_t>(kWord, line_length - at)));
+    }
+  }
   while (out < stop) {
     // Local cursors: stores through out may alias the members. While a
     // whole token is in hand, literal or run is picked without a branch,

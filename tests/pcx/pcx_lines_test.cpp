@@ -48,6 +48,23 @@ TEST_F(PcxLines, TruncatedDataRedrawsTheLastBytes) {
   EXPECT_EQ(row(2), (Bytes{9, 2, 3, 4}));
 }
 
+TEST_F(PcxLines, LongLineEndingInsideKeepsItsOldBytes) {
+  // Long lines take the word-at-a-time path, whose stores run ahead of the
+  // data; a second line of one short run, then only empty runs, must leave
+  // the first line's bytes after the run.
+  constexpr int kWidth = 200;
+  ASSERT_GE(support::make_buffer(8, kWidth, 2), 0);
+  Bytes data;
+  for (int x = 0; x < kWidth; ++x) data.push_back(static_cast<uint8_t>(x % 100));
+  data.insert(data.end(), {0xC3, 0x77});
+  for (int n = 0; n < 300; ++n) data.insert(data.end(), {0xC0, 0x00});
+  Bytes file = with_data(picture(kWidth, 2, 1, 8), data);
+  ASSERT_EQ(show_from_memory(file, kRawIndexes), 0);
+  Bytes expected = row(0, kWidth);
+  expected[0] = expected[1] = expected[2] = 0x77;
+  EXPECT_EQ(row(1, kWidth), expected);
+}
+
 TEST_F(PcxLines, MemoryModeStopsAtTheInstalledSize) {
   Bytes file = with_data(picture(4, 2, 1, 8), {1, 2, 3, 4, 9, 8, 7, 6});
   ASSERT_EQ(show_from_memory(file, kRawIndexes, 128 + 5), 0);
