@@ -87,6 +87,10 @@ class Canvas {
   int64_t row() const { return y_; }
   // True once the current row and all below it are outside the buffer.
   bool below_buffer() const { return y_ >= buffer_height_; }
+  // The current row's first pixel, null when the row is outside the
+  // buffer; and the buffer's width, the right edge of every row.
+  uint8_t* row_pixels() const { return row_; }
+  int32_t buffer_width() const { return buffer_width_; }
 
   // Pixels src[0 .. n) at column x.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
