@@ -107,28 +107,6 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& area) {
     // Packets wholly in the buffer are read without per-byte checks.
     const uint8_t* p = stream.cursor();
     const uint8_t* const end = p + stream.available();
-    // Columns only grow along a line: in a row of the buffer, from a
-    // column at or right of its left edge, a packet that ends by the right
-    // edge is drawn unclipped. The first that does not goes to the loops
-    // below, which clip.
-    if (uint8_t* const row = canvas.row_pixels(); row != nullptr && x >= 0) {
-      const int64_t width = canvas.buffer_width();
-      for (; packets > 0 && end - p >= kLongestBytePacket; --packets) {
-        const int64_t at = x + p[0];
-        const int32_t count = static_cast<int8_t>(p[1]);
-        const int32_t n = count < 0 ? -count : count;
-        if (at + n > width) break;
-        uint8_t* const d = row + at * F::kBytes;
-        if (count >= 0) {
-          canvas.put_copy(d, p + 2, n);
-          p += 2 + n;
-        } else {
-          canvas.put_fill(d, p[2], n);
-          p += 3;
-        }
-        x = at + n;
-      }
-    }
     for (; packets > 0 && end - p >= kLongestBytePacket; --packets) {
       x += p[0];
       int32_t count = static_cast<int8_t>(p[1]);
@@ -190,25 +168,6 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& area) {
     // Packets wholly in the buffer are read without per-byte checks.
     const uint8_t* p = stream.cursor();
     const uint8_t* const end = p + stream.available();
-    // Unclipped while the packets stay inside the row, as for byte deltas.
-    if (uint8_t* const row = canvas.row_pixels(); row != nullptr && x >= 0) {
-      const int64_t width = canvas.buffer_width();
-      for (; packets > 0 && end - p >= kLongestWordPacket; --packets) {
-        const int64_t at = x + p[0];
-        const int32_t count = static_cast<int8_t>(p[1]);
-        const int32_t n = 2 * (count < 0 ? -count : count);
-        if (at + n > width) break;
-        uint8_t* const d = row + at * F::kBytes;
-        if (count >= 0) {
-          canvas.put_copy(d, p + 2, n);
-          p += 2 + n;
-        } else {
-          canvas.put_pairs(d, p[2], p[3], n);
-          p += 4;
-        }
-        x = at + n;
-      }
-    }
     for (; packets > 0 && end - p >= kLongestWordPacket; --packets) {
       x += p[0];
       int32_t count = static_cast<int8_t>(p[1]);

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "core/state.h"
+#include "flic/flic_format.h"
+#include "flic/pair_table.h"
 #include "flic/palette_chunks.h"
 
 namespace rx::flic {
@@ -74,6 +76,7 @@ class Canvas {
     bottom_row_ = s.active_bottom_row;
     bytes_per_row_ = s.active_bytes_per_row;
     pixels_ = s.active_pixels;
+    if constexpr (F::kBytes == 2) pairs_ = rgb565_pairs();
   }
 
   const FrameArea area;
@@ -87,10 +90,6 @@ class Canvas {
   int64_t row() const { return y_; }
   // True once the current row and all below it are outside the buffer.
   bool below_buffer() const { return y_ >= buffer_height_; }
-  // The current row's first pixel, null when the row is outside the
-  // buffer; and the buffer's width, the right edge of every row.
-  uint8_t* row_pixels() const { return row_; }
-  int32_t buffer_width() const { return buffer_width_; }
 
   // Pixels src[0 .. n) at column x.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
@@ -125,16 +124,15 @@ class Canvas {
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
     const typename F::Table* t = table_;
     int32_t i = 0;
-    if constexpr (F::kBytes == 2) {  // four pixels per 64-bit store
+    if constexpr (F::kBytes == 2) {  // two pixels per lookup, four per 64-bit store
+      const uint32_t* const pairs = pairs_;
       for (; i + 4 <= n; i += 4) {
-        const uint64_t four = F::pixel(t, src[i]) |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 1])) << 16 |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 2])) << 32 |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 3])) << 48;
+        const uint64_t four =
+            pairs[load16(src + i)] | static_cast<uint64_t>(pairs[load16(src + i + 2)]) << 32;
         std::memcpy(d + 2 * i, &four, 8);
       }
       if (n - i >= 2) {  // the rest without a loop: delta runs come in pairs
-        const uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
+        const uint32_t two = pairs[load16(src + i)];
         std::memcpy(d + 2 * i, &two, 4);
         i += 2;
       }
@@ -197,6 +195,7 @@ class Canvas {
   }
 
   const typename F::Table* table_;
+  const uint32_t* pairs_ = nullptr;  // 16 bits only
   int32_t buffer_width_, buffer_height_, bottom_row_;
   ptrdiff_t bytes_per_row_;
   uint8_t* pixels_;
