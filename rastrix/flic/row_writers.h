@@ -97,6 +97,11 @@ class Canvas {
     Span span;
     if (clip(x, n, span)) put_copy(span.dst, src + span.skipped, span.count);
   }
+  // pairs x 2 pixels src[0 .. 2 * pairs) at column x: word-delta runs.
+  void copy_pairs(int64_t x, const uint8_t* src, int32_t pairs) {
+    if (uint8_t* d = inside(x, 2 * pairs)) return put_copy_pairs(d, src, pairs);
+    copy(x, src, 2 * pairs);
+  }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
     if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
@@ -141,6 +146,21 @@ class Canvas {
     }
     for (; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
   }
+  // Runs of a few pairs: one store per pair and no tails, which cost a
+  // mispredicted branch per run more often than not; longer runs take
+  // four pixels per store.
+  void put_copy_pairs(uint8_t* d, const uint8_t* src, int32_t pairs) const {
+    if constexpr (F::kBytes == 2) {
+      if (pairs > kFewPairs) return put_copy(d, src, 2 * pairs);
+      const uint32_t* const table = pairs_;
+      for (int32_t k = 0; k < pairs; ++k) {
+        const uint32_t two = table[load16(src + 2 * k)];
+        std::memcpy(d + 4 * k, &two, 4);
+      }
+    } else {
+      put_copy(d, src, 2 * pairs);
+    }
+  }
   void put_fill(uint8_t* d, uint8_t value, int32_t n) const {
     const typename F::Pixel v = F::pixel(table_, value);
     if constexpr (F::kBytes == 1) {
@@ -182,6 +202,7 @@ class Canvas {
     return true;
   }
 
+  static constexpr int32_t kFewPairs = 4;
   static constexpr uint64_t kEveryPixel16 = 0x0001000100010001ull;
   static constexpr uint64_t kEveryPair16 = 0x0000000100000001ull;
   // n 16-bit pixels repeating the four in pattern (lowest first).
