@@ -100,14 +100,20 @@ void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags) {
     // A run past entry 255 is read whole but stored only up to 255.
     const int room = kEntries - index;
     int stored = 0;
-    for (int e = 0; e < count; ++e) {
-      uint8_t rgb[3];
-      for (uint8_t& c : rgb) {
-        int v = stream.byte();
-        c = static_cast<uint8_t>(six_bit ? scale_six_bit(v) : v);
+    if (const uint8_t* run = stream.take(3 * count)) {  // buffered whole: no end to watch for
+      stored = std::min(count, room);
+      uint8_t* to = palette.store[index];
+      for (int k = 0; k < 3 * stored; ++k) to[k] = six_bit ? scale_six_bit(run[k]) : run[k];
+    } else {
+      for (int e = 0; e < count; ++e) {
+        uint8_t rgb[3];
+        for (uint8_t& c : rgb) {
+          int v = stream.byte();
+          c = static_cast<uint8_t>(six_bit ? scale_six_bit(v) : v);
+        }
+        if (stream.ended()) break;
+        if (e < room) std::memcpy(palette.store[index + stored++], rgb, 3);
       }
-      if (stream.ended()) break;
-      if (e < room) std::memcpy(palette.store[index + stored++], rgb, 3);
     }
     if (!eight_bit && stored > 0) rx_set_palette_entries(index, stored, palette.store[index]);
     if (stream.ended()) break;

@@ -172,7 +172,7 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& area) {
       x += p[0];
       int32_t count = static_cast<int8_t>(p[1]);
       if (count >= 0) {
-        canvas.copy(x, p + 2, 2 * count);
+        canvas.copy_pairs(x, p + 2, count);
         p += 2 + 2 * count;
       } else {
         count = -count;

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "core/state.h"
+#include "flic/flic_format.h"
+#include "flic/pair_table.h"
 #include "flic/palette_chunks.h"
 
 namespace rx::flic {
@@ -74,6 +76,7 @@ class Canvas {
     bottom_row_ = s.active_bottom_row;
     bytes_per_row_ = s.active_bytes_per_row;
     pixels_ = s.active_pixels;
+    if constexpr (F::kBytes == 2) pairs_ = rgb565_pairs();
   }
 
   const FrameArea area;
@@ -93,6 +96,11 @@ class Canvas {
     if (uint8_t* d = inside(x, n)) return put_copy(d, src, static_cast<int32_t>(n));
     Span span;
     if (clip(x, n, span)) put_copy(span.dst, src + span.skipped, span.count);
+  }
+  // pairs x 2 pixels src[0 .. 2 * pairs) at column x: word-delta runs.
+  void copy_pairs(int64_t x, const uint8_t* src, int32_t pairs) {
+    if (uint8_t* d = inside(x, 2 * pairs)) return put_copy_pairs(d, src, pairs);
+    copy(x, src, 2 * pairs);
   }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
@@ -121,16 +129,15 @@ class Canvas {
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
     const typename F::Table* t = table_;
     int32_t i = 0;
-    if constexpr (F::kBytes == 2) {  // four pixels per 64-bit store
+    if constexpr (F::kBytes == 2) {  // two pixels per lookup, four per 64-bit store
+      const uint32_t* const pairs = pairs_;
       for (; i + 4 <= n; i += 4) {
-        const uint64_t four = F::pixel(t, src[i]) |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 1])) << 16 |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 2])) << 32 |
-                              static_cast<uint64_t>(F::pixel(t, src[i + 3])) << 48;
+        const uint64_t four =
+            pairs[load16(src + i)] | static_cast<uint64_t>(pairs[load16(src + i + 2)]) << 32;
         std::memcpy(d + 2 * i, &four, 8);
       }
       if (n - i >= 2) {  // the rest without a loop: delta runs come in pairs
-        const uint32_t two = F::pixel(t, src[i]) | static_cast<uint32_t>(F::pixel(t, src[i + 1])) << 16;
+        const uint32_t two = pairs[load16(src + i)];
         std::memcpy(d + 2 * i, &two, 4);
         i += 2;
       }
@@ -138,6 +145,21 @@ class Canvas {
       return;
     }
     for (; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
+  }
+  // Runs of a few pairs: one store per pair and no tails, which cost a
+  // mispredicted branch per run more often than not; longer runs take
+  // four pixels per store.
+  void put_copy_pairs(uint8_t* d, const uint8_t* src, int32_t pairs) const {
+    if constexpr (F::kBytes == 2) {
+      if (pairs > kFewPairs) return put_copy(d, src, 2 * pairs);
+      const uint32_t* const table = pairs_;
+      for (int32_t k = 0; k < pairs; ++k) {
+        const uint32_t two = table[load16(src + 2 * k)];
+        std::memcpy(d + 4 * k, &two, 4);
+      }
+    } else {
+      put_copy(d, src, 2 * pairs);
+    }
   }
   void put_fill(uint8_t* d, uint8_t value, int32_t n) const {
     const typename F::Pixel v = F::pixel(table_, value);
@@ -180,6 +202,7 @@ class Canvas {
     return true;
   }
 
+  static constexpr int32_t kFewPairs = 4;
   static constexpr uint64_t kEveryPixel16 = 0x0001000100010001ull;
   static constexpr uint64_t kEveryPair16 = 0x0000000100000001ull;
   // n 16-bit pixels repeating the four in pattern (lowest first).
@@ -193,6 +216,7 @@ class Canvas {
   }
 
   const typename F::Table* table_;
+  const uint32_t* pairs_ = nullptr;  // 16 bits only
   int32_t buffer_width_, buffer_height_, bottom_row_;
   ptrdiff_t bytes_per_row_;
   uint8_t* pixels_;

@@ -84,6 +84,40 @@ TEST_F(PaletteChunks, RowWritersTurnIndicesIntoEachDepthsPixels) {
                                   state().high_byte}));
 }
 
+TEST_F(PaletteChunks, SixteenBitPixelsFollowEveryPaletteChange) {
+  // 16-bit runs look pixels up two at a time; whatever changed the
+  // palette (all of it, a few entries, many, or a call outside the flic),
+  // every pixel is the current colour of its index.
+  std::vector<uint8_t> pic = {3, 200, 200, 3, 3, 3, 5, 200, 200, 200, 7, 3, 0, 255, 255, 0,
+                              9, 9, 3, 1, 200, 5, 100, 101, 3, 200, 150, 3, 2, 4, 6, 8};
+  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 16, 2));
+  auto check = [&](const char* what) {
+    for (int i = 0; i < 32; ++i) {
+      const LogPaletteEntry& e = entry(pic[i]);
+      ASSERT_EQ(pixel16(i % 16, i / 16), platform::pack_565({e.red, e.green, e.blue}))
+          << what << " pixel " << i;
+    }
+  };
+  const std::vector<std::pair<const char*, Bytes>> changes = {
+      {"all", support::palette_body({{0, rgb_run(256, 1)}})},
+      {"few", support::palette_body({{3, rgb_run(1, 40)}, {196, rgb_run(1, 90)}})},
+      {"many", support::palette_body({{0, rgb_run(100, 5)}, {50, rgb_run(60, 77)}})},
+      {"same", support::palette_body({{3, rgb_run(1, 40)}})}};
+  for (const auto& [what, body] : changes) {
+    support::make_buffer(16, 16, 2);
+    file_ = one_frame(16, 2, {sub_chunk(support::kColor256, body), copy});
+    FlicContext c = open(file_);
+    ASSERT_EQ(rx_flic_play(&c, 1, RX_FLIC_NO_DELAY), 1);
+    check(what);
+  }
+  const uint8_t green[3] = {0, 255, 0};
+  rx_set_palette_entries(200, 1, green);
+  file_ = one_frame(16, 2, {copy});
+  FlicContext c = open(file_);
+  ASSERT_EQ(rx_flic_play(&c, 1, RX_FLIC_NO_DELAY), 1);
+  check("outside");
+}
+
 TEST_F(PaletteChunks, LaterPaletteChunksDoNotRecolourDrawnPixels) {
   std::vector<uint8_t> pic(8, 3);
   Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2));

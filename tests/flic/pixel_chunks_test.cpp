@@ -132,29 +132,34 @@ TEST_F(PixelChunks, FramesOutsideTheBufferAreClipped) {
 
 TEST_F(PixelChunks, ClippedDeltasMatchTheClippedPicture) {
   // Long deltas (buffered packets take the unchecked path) hanging over
-  // the left, right and bottom edges, with odd offsets into pixel pairs.
-  constexpr int kW = 64, kH = 8, kBw = 41, kBh = 6, kX = -3, kY = 1;
+  // the left, right and bottom edges, with odd offsets into pixel pairs;
+  // from a column right of the left edge, lines start unclipped and turn
+  // clipped at the right edge.
+  constexpr int kW = 64, kH = 8, kBw = 41, kBh = 6, kY = 1;
   std::vector<uint8_t> a = ramp(kW, kH, 1), b = a;
   for (size_t i = 0; i < b.size(); ++i)
     if (i % 5 != 0) b[i] = static_cast<uint8_t>(b[i] * 3 + 1);
-  for (bool word : {false, true}) {
-    Bytes delta = word ? support::delta_flc_body(a.data(), b.data(), kW, kH)
-                       : support::delta_fli_body(a.data(), b.data(), kW, kH);
-    ASSERT_GT(delta.size(), 500u);
-    Bytes file = support::flic_file(
-        true, kW, kH, 2, 0,
-        {frame_chunk({sub_chunk(support::kByteRun, support::byte_run_body(a.data(), kW, kH))}),
-         frame_chunk({sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
-    support::make_buffer(8, kBw, kBh);
-    FlicContext c = open(file);
-    install(file);
-    rx_move_to(kX, kY);
-    ASSERT_EQ(rx_flic_play(&c, 2, kFromMemory | RX_FLIC_KEEP_PALETTE | RX_SHOW_AT_POSITION), 2);
-    for (int y = 0; y < kBh; ++y) {
-      for (int x = 0; x < state().active_width; ++x) {
-        int fx = x - kX, fy = y - kY;
-        uint8_t want = fy >= 0 && fx < kW ? b[fy * kW + fx] : 0;
-        ASSERT_EQ(index_at(x, y), want) << (word ? "DELTA_FLC " : "DELTA_FLI ") << x << "," << y;
+  for (int left : {-3, 2}) {
+    for (bool word : {false, true}) {
+      Bytes delta = word ? support::delta_flc_body(a.data(), b.data(), kW, kH)
+                         : support::delta_fli_body(a.data(), b.data(), kW, kH);
+      ASSERT_GT(delta.size(), 500u);
+      Bytes file = support::flic_file(
+          true, kW, kH, 2, 0,
+          {frame_chunk({sub_chunk(support::kByteRun, support::byte_run_body(a.data(), kW, kH))}),
+           frame_chunk({sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+      support::make_buffer(8, kBw, kBh);
+      FlicContext c = open(file);
+      install(file);
+      rx_move_to(left, kY);
+      ASSERT_EQ(rx_flic_play(&c, 2, kFromMemory | RX_FLIC_KEEP_PALETTE | RX_SHOW_AT_POSITION), 2);
+      for (int y = 0; y < kBh; ++y) {
+        for (int x = 0; x < state().active_width; ++x) {
+          int fx = x - left, fy = y - kY;
+          uint8_t want = fy >= 0 && fx >= 0 && fx < kW ? b[fy * kW + fx] : 0;
+          ASSERT_EQ(index_at(x, y), want)
+              << (word ? "DELTA_FLC " : "DELTA_FLI ") << left << ": " << x << "," << y;
+        }
       }
     }
   }
