@@ -207,15 +207,17 @@ void allegro_pcx565(benchmark::State& st, Scene scene) {
 #endif
 
 #ifdef RASTRIX_HAVE_PYTHON3_EMBED
-// The interpreter, started once in isolation from the environment (a
-// Python on PATH may be another installation); the site directories it
+// The interpreter, started once in isolation from the environment and
+// with its installation's home (a Python on PATH may be another
+// installation, with no Pillow); the site directories it
 // knows of, where the distribution's Pillow lives, are put on its path.
 // Null when Pillow cannot be imported.
 PyObject* pillow_decoder() {
   static PyObject* const decode = [] () -> PyObject* {
     PyConfig config;
     PyConfig_InitIsolatedConfig(&config);
-    const PyStatus status = Py_InitializeFromConfig(&config);
+    PyStatus status = PyConfig_SetBytesString(&config, &config.home, RASTRIX_PYTHON_HOME);
+    if (!PyStatus_Exception(status)) status = Py_InitializeFromConfig(&config);
     PyConfig_Clear(&config);
     if (PyStatus_Exception(status)) return nullptr;
     PyObject* globals = PyDict_New();
