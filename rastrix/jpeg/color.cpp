@@ -357,36 +357,40 @@ bool writer_exists(int depth_index, int replication) {
          replication <= kMaxReplication;
 }
 
+ColorLine line_in(const Writers& w, int depth_index, int replication) {
+  return writer_exists(depth_index, replication) ? w.line[depth_index][replication - 1] : nullptr;
+}
+
+ColorPair pair_in(const Writers& w, int depth_index, int replication) {
+  return writer_exists(depth_index, replication) ? w.pair[depth_index][replication - 1] : nullptr;
+}
+
+GrayLine gray_in(const Writers& w, int depth_index) {
+  return writer_exists(depth_index, 1) ? w.gray[depth_index] : nullptr;
+}
+
 }  // namespace
 
 constexpr ColorTables kColorTables = make_tables();
 
 ColorLine color_line(int depth_index, int replication) {
-  return writer_exists(depth_index, replication) ? kFast.line[depth_index][replication - 1]
-                                                 : nullptr;
+  return line_in(kFast, depth_index, replication);
 }
 
 ColorPair color_pair(int depth_index, int replication) {
-  return writer_exists(depth_index, replication) ? kFast.pair[depth_index][replication - 1]
-                                                 : nullptr;
+  return pair_in(kFast, depth_index, replication);
 }
 
-GrayLine gray_line(int depth_index) {
-  return writer_exists(depth_index, 1) ? kFast.gray[depth_index] : nullptr;
-}
+GrayLine gray_line(int depth_index) { return gray_in(kFast, depth_index); }
 
 ColorLine color_line_scalar(int depth_index, int replication) {
-  return writer_exists(depth_index, replication) ? kScalar.line[depth_index][replication - 1]
-                                                 : nullptr;
+  return line_in(kScalar, depth_index, replication);
 }
 
 ColorPair color_pair_scalar(int depth_index, int replication) {
-  return writer_exists(depth_index, replication) ? kScalar.pair[depth_index][replication - 1]
-                                                 : nullptr;
+  return pair_in(kScalar, depth_index, replication);
 }
 
-GrayLine gray_line_scalar(int depth_index) {
-  return writer_exists(depth_index, 1) ? kScalar.gray[depth_index] : nullptr;
-}
+GrayLine gray_line_scalar(int depth_index) { return gray_in(kScalar, depth_index); }
 
 }  // namespace rx::jpeg
