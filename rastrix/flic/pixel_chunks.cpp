@@ -12,8 +12,10 @@ uint8_t* row_buffer() { return state().scratch; }
 constexpr uint16_t kSkipLinesWord = 0xC000;  // top bits 11: skip -w lines
 constexpr uint16_t kLastPixelWord = 0x8000;  // top bits 10: low byte at the right column
 constexpr int32_t kWordRange = 0x10000;
-constexpr int64_t kLongestWordPacket = 2 + 2 * 127;  // skip, count, 127 pixel pairs
-constexpr int64_t kLongestBytePacket = 2 + 127;      // skip, count, 127 pixels; or count, 128
+// The most a fast path reads for one packet: skip, count, 127 pixel pairs;
+// skip, count, 127 pixels, or count, 128 pixels; and the writers' read-ahead.
+constexpr int64_t kLongestWordPacket = 2 + 2 * 127 + kRunReadAhead;
+constexpr int64_t kLongestBytePacket = 2 + 127 + kRunReadAhead;
 
 template <class F>
 void decode_copy(FlicStream& stream, const FrameArea& area) {
@@ -111,7 +113,7 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& area) {
       x += p[0];
       int32_t count = static_cast<int8_t>(p[1]);
       if (count >= 0) {
-        canvas.copy(x, p + 2, count);
+        canvas.copy_read_ahead(x, p + 2, count);
         p += 2 + count;
       } else {
         count = -count;
@@ -172,7 +174,7 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& area) {
       x += p[0];
       int32_t count = static_cast<int8_t>(p[1]);
       if (count >= 0) {
-        canvas.copy_pairs(x, p + 2, count);
+        canvas.copy_read_ahead(x, p + 2, 2 * count);
         p += 2 + 2 * count;
       } else {
         count = -count;

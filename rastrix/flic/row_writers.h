@@ -57,6 +57,11 @@ struct Bgrx32 : Bgr24 {
   static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 4); }
 };
 
+// 16-bit runs go out in blocks of this many pixels (see put_blocks), so
+// copy_read_ahead may read up to kRunReadAhead bytes past a run.
+inline constexpr int32_t kBlockPixels = 8;
+inline constexpr int32_t kRunReadAhead = kBlockPixels - 1;
+
 // Where a frame lands and how large it is.
 struct FrameArea {
   int64_t origin_x, origin_y;
@@ -84,7 +89,9 @@ class Canvas {
   // Buffer row y becomes the current row.
   void set_row(int64_t y) {
     y_ = y;
-    row_ = y >= 0 && y < buffer_height_ ? pixels_ + (bottom_row_ - y) * bytes_per_row_ : nullptr;
+    const bool in_buffer = y >= 0 && y < buffer_height_;
+    row_ = in_buffer ? pixels_ + (bottom_row_ - y) * bytes_per_row_ : nullptr;
+    row_width_ = in_buffer ? buffer_width_ : 0;
   }
   void next_row() { set_row(y_ + 1); }
   int64_t row() const { return y_; }
@@ -97,19 +104,44 @@ class Canvas {
     Span span;
     if (clip(x, n, span)) put_copy(span.dst, src + span.skipped, span.count);
   }
-  // pairs x 2 pixels src[0 .. 2 * pairs) at column x: word-delta runs.
-  void copy_pairs(int64_t x, const uint8_t* src, int32_t pairs) {
-    if (uint8_t* d = inside(x, 2 * pairs)) return put_copy_pairs(d, src, pairs);
-    copy(x, src, 2 * pairs);
+  // The same where src may be read up to kRunReadAhead bytes past the run:
+  // the delta decoders' packets wholly in the input.
+  void copy_read_ahead(int64_t x, const uint8_t* src, int32_t n) {
+    if constexpr (F::kBytes == 2) {
+      if (uint8_t* d = inside_blocks(x, n)) {
+        const uint32_t* const table = pairs_;
+        return put_blocks(d, n, [&] {
+          const Block16 b{pair_of(table, src) | pair_of(table, src + 2) << 32,
+                          pair_of(table, src + 4) | pair_of(table, src + 6) << 32};
+          src += kBlockPixels;
+          return b;
+        });
+      }
+    }
+    copy(x, src, n);
   }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
+    if constexpr (F::kBytes == 2) {
+      if (uint8_t* d = inside_blocks(x, n)) {
+        const uint64_t pattern = F::pixel(table_, value) * kEveryPixel16;
+        return put_blocks(d, static_cast<int32_t>(n), [=] { return Block16{pattern, pattern}; });
+      }
+    }
     if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
     Span span;
     if (clip(x, n, span)) put_fill(span.dst, value, span.count);
   }
   // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
+    if constexpr (F::kBytes == 2) {
+      if (uint8_t* d = inside_blocks(x, n)) {
+        const uint64_t pattern = (F::pixel(table_, first) |
+                                  static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
+                                 kEveryPair16;
+        return put_blocks(d, static_cast<int32_t>(n), [=] { return Block16{pattern, pattern}; });
+      }
+    }
     if (uint8_t* d = inside(x, n)) return put_pairs(d, first, second, static_cast<int32_t>(n));
     Span span;
     if (!clip(x, n, span)) return;
@@ -119,47 +151,43 @@ class Canvas {
 
   // The current row at column x when [x, x + n) lies wholly in it, else
   // null: the common case, where no clipping is needed.
+  // A row outside the buffer has width 0 and no pixels: at most an empty
+  // run at column 0 passes, and gets null.
   uint8_t* inside(int64_t x, int64_t n) const {
-    return row_ != nullptr && x >= 0 && x + n <= buffer_width_ ? row_ + x * F::kBytes : nullptr;
+    return x >= 0 && x + n <= row_width_ ? row_ + x * F::kBytes : nullptr;
   }
 
   // Unclipped writers for n pixels at d, which the caller has checked.
   // Table and destination are locals: pixel stores may alias members as
   // far as the compiler knows.
+  //
+  // At 16 bits a run goes out in stores of eight, four or two pixels, the
+  // last ending at the run's end and overlapping the one before: no pixel
+  // past the run is touched and the run's length costs no per-pixel tail.
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
     const typename F::Table* t = table_;
-    int32_t i = 0;
-    if constexpr (F::kBytes == 2) {  // two pixels per lookup, four per 64-bit store
-      const uint32_t* const pairs = pairs_;
-      for (; i + 4 <= n; i += 4) {
-        const uint64_t four =
-            pairs[load16(src + i)] | static_cast<uint64_t>(pairs[load16(src + i + 2)]) << 32;
-        std::memcpy(d + 2 * i, &four, 8);
+    if constexpr (F::kBytes == 2) {  // two pixels per lookup
+      const uint32_t* const table = pairs_;
+      const auto four = [&](int32_t i) {
+        return pair_of(table, src + i) | pair_of(table, src + i + 2) << 32;
+      };
+      if (n >= kBlockPixels) {
+        int32_t i = 0;
+        for (; i + kBlockPixels < n; i += kBlockPixels) store_block(d + 2 * i, four(i), four(i + 4));
+        i = n - kBlockPixels;
+        store_block(d + 2 * i, four(i), four(i + 4));
+      } else if (n >= 4) {
+        store64(d, four(0));
+        store64(d + 2 * (n - 4), four(n - 4));
+      } else if (n >= 2) {
+        store32(d, table[load16(src)]);
+        store32(d + 2 * (n - 2), table[load16(src + n - 2)]);
+      } else if (n == 1) {
+        F::store(d, F::pixel(t, src[0]));
       }
-      if (n - i >= 2) {  // the rest without a loop: delta runs come in pairs
-        const uint32_t two = pairs[load16(src + i)];
-        std::memcpy(d + 2 * i, &two, 4);
-        i += 2;
-      }
-      if (i < n) F::store(d + 2 * i, F::pixel(t, src[i]));
       return;
     }
-    for (; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
-  }
-  // Runs of a few pairs: one store per pair and no tails, which cost a
-  // mispredicted branch per run more often than not; longer runs take
-  // four pixels per store.
-  void put_copy_pairs(uint8_t* d, const uint8_t* src, int32_t pairs) const {
-    if constexpr (F::kBytes == 2) {
-      if (pairs > kFewPairs) return put_copy(d, src, 2 * pairs);
-      const uint32_t* const table = pairs_;
-      for (int32_t k = 0; k < pairs; ++k) {
-        const uint32_t two = table[load16(src + 2 * k)];
-        std::memcpy(d + 4 * k, &two, 4);
-      }
-    } else {
-      put_copy(d, src, 2 * pairs);
-    }
+    for (int32_t i = 0; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
   }
   void put_fill(uint8_t* d, uint8_t value, int32_t n) const {
     const typename F::Pixel v = F::pixel(table_, value);
@@ -202,16 +230,72 @@ class Canvas {
     return true;
   }
 
-  static constexpr int32_t kFewPairs = 4;
+  // 16 bits: runs go out in blocks of eight pixels, whole blocks stored
+  // outright and the last one blended with the buffer's pixels past the
+  // run. Delta runs are short and of every length; this way the length
+  // steers no branch but the block count, one for most runs.
+  struct Block16 {
+    uint64_t lo, hi;  // pixels 0-3 and 4-7, lowest first
+  };
+  // Per count 0..8 of run pixels in the last block: which bits of its
+  // halves keep the buffer's pixels.
+  static constexpr uint64_t keep_bits(int32_t run_pixels) {
+    return run_pixels <= 0 ? ~0ull : run_pixels >= 4 ? 0 : ~0ull << (16 * run_pixels);
+  }
+  struct KeepMask {
+    uint64_t lo, hi;
+  };
+  static constexpr KeepMask kKeepOld[kBlockPixels + 1] = {
+      {keep_bits(0), keep_bits(-4)}, {keep_bits(1), keep_bits(-3)}, {keep_bits(2), keep_bits(-2)},
+      {keep_bits(3), keep_bits(-1)}, {keep_bits(4), keep_bits(0)},  {keep_bits(5), keep_bits(1)},
+      {keep_bits(6), keep_bits(2)},  {keep_bits(7), keep_bits(3)},  {keep_bits(8), keep_bits(4)}};
+
+  // The current row at column x when n > 0 pixels rounded up to whole
+  // blocks lie in it, else null.
+  uint8_t* inside_blocks(int64_t x, int64_t n) const {
+    return n > 0 ? inside(x, (n + kBlockPixels - 1) & -int64_t{kBlockPixels}) : nullptr;
+  }
+  static uint64_t pair_of(const uint32_t* table, const uint8_t* src) { return table[load16(src)]; }
+  static void store32(uint8_t* d, uint32_t v) { std::memcpy(d, &v, 4); }
+  static void store64(uint8_t* d, uint64_t v) { std::memcpy(d, &v, 8); }
+  static void store_block(uint8_t* d, uint64_t lo, uint64_t hi) {
+    const uint64_t block[2] = {lo, hi};  // one 16-byte store
+    std::memcpy(d, block, sizeof block);
+  }
+  // n > 0 pixels at d, block after block from next().
+  template <class NextBlock>
+  static void put_blocks(uint8_t* d, int32_t n, NextBlock next) {
+    for (; n > kBlockPixels; n -= kBlockPixels, d += 2 * kBlockPixels) {
+      const Block16 b = next();
+      store_block(d, b.lo, b.hi);
+    }
+    const Block16 b = next();
+    const KeepMask keep = kKeepOld[n];
+    uint64_t old_lo, old_hi;
+    std::memcpy(&old_lo, d, 8);
+    std::memcpy(&old_hi, d + 8, 8);
+    store_block(d, (b.lo & ~keep.lo) | (old_lo & keep.lo), (b.hi & ~keep.hi) | (old_hi & keep.hi));
+  }
+
   static constexpr uint64_t kEveryPixel16 = 0x0001000100010001ull;
   static constexpr uint64_t kEveryPair16 = 0x0000000100000001ull;
-  // n 16-bit pixels repeating the four in pattern (lowest first).
+  // n 16-bit pixels repeating the two lowest of pattern (which repeats
+  // them), stored as put_copy does; a store that starts at an odd pixel
+  // takes the pattern turned by one pixel.
   static void put_pattern(uint8_t* d, uint64_t pattern, int32_t n) {
-    int32_t i = 0;
-    for (; i + 4 <= n; i += 4) std::memcpy(d + 2 * i, &pattern, 8);
-    for (; i < n; ++i, pattern >>= 16) {
+    const uint64_t last = n & 1 ? pattern >> 16 | pattern << 48 : pattern;
+    if (n >= kBlockPixels) {
+      for (int32_t i = 0; i + kBlockPixels < n; i += kBlockPixels) store_block(d + 2 * i, pattern, pattern);
+      store_block(d + 2 * (n - kBlockPixels), last, last);
+    } else if (n >= 4) {
+      store64(d, pattern);
+      store64(d + 2 * (n - 4), last);
+    } else if (n >= 2) {
+      store32(d, static_cast<uint32_t>(pattern));
+      store32(d + 2 * (n - 2), static_cast<uint32_t>(last));
+    } else if (n == 1) {
       const uint16_t v = static_cast<uint16_t>(pattern);
-      std::memcpy(d + 2 * i, &v, 2);
+      std::memcpy(d, &v, 2);
     }
   }
 
@@ -222,6 +306,7 @@ class Canvas {
   uint8_t* pixels_;
   int64_t y_ = 0;
   uint8_t* row_ = nullptr;
+  int64_t row_width_ = 0;  // the buffer's width, or 0 when the row is outside it
 };
 
 }  // namespace rx::flic
