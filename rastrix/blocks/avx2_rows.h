@@ -11,6 +11,8 @@ namespace rx {
 #ifdef RASTRIX_HAS_AVX2_ROWS
 void plain_row16_avx2(uint8_t* row, const uint8_t* block, int32_t count);
 void mirrored_row16_avx2(uint8_t* row, const uint8_t* block, int32_t count);
+void plain_row32_avx2(uint8_t* row, const uint8_t* block, int32_t count);
+void mirrored_row32_avx2(uint8_t* row, const uint8_t* block, int32_t count);
 #endif
 
 }  // namespace rx

@@ -23,7 +23,7 @@ const RowDraws kSse2RowDraws[4] = {{nullptr, nullptr},
 const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
                                    {plain_row16_avx2, mirrored_row16_avx2},
                                    {plain_row24_sse2, mirrored_row<Pixel24>},
-                                   {plain_row<Pixel32>, mirrored_row<Pixel32>}};
+                                   {plain_row32_avx2, mirrored_row32_avx2}};
 #endif
 
 const RowDraws* row_draws() {
