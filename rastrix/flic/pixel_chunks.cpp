@@ -18,7 +18,8 @@ constexpr int64_t kLongestWordPacket = 2 + 2 * 127 + kRunReadAhead;
 constexpr int64_t kLongestBytePacket = 2 + 127 + kRunReadAhead;
 
 template <class F>
-void decode_copy(FlicStream& stream, const FrameArea& area) {
+void decode_copy(FlicStream& stream, const FrameArea& frame) {
+  const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
   canvas.set_row(area.origin_y);
@@ -43,7 +44,8 @@ void decode_black(FlicStream&, const FrameArea& area) {
 // a count t >= 0 repeats the next byte t times, t < 0 copies -t bytes. A
 // last packet that overshoots the width draws only up to it.
 template <class F>
-void decode_byte_run(FlicStream& stream, const FrameArea& area) {
+void decode_byte_run(FlicStream& stream, const FrameArea& frame) {
+  const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
   canvas.set_row(area.origin_y);
@@ -95,7 +97,8 @@ void decode_byte_run(FlicStream& stream, const FrameArea& area) {
 // First line, line count, then per line a packet count and packets of a
 // column skip and a count t: t >= 0 copies t bytes, t < 0 repeats one.
 template <class F>
-void decode_delta_fli(FlicStream& stream, const FrameArea& area) {
+void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
+  const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
   int32_t first = stream.u16();
@@ -149,7 +152,8 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& area) {
 // skip and a count t of pixel pairs, t >= 0 literal, t < 0 one pair
 // repeated.
 template <class F>
-void decode_delta_flc(FlicStream& stream, const FrameArea& area) {
+void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
+  const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
   int32_t lines = stream.u16();

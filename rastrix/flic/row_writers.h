@@ -108,9 +108,9 @@ class Canvas {
   // the delta decoders' packets wholly in the input.
   void copy_read_ahead(int64_t x, const uint8_t* src, int32_t n) {
     if constexpr (F::kBytes == 2) {
-      if (uint8_t* d = inside_blocks(x, n)) {
+      if (blocks_fit(x, n)) {
         const uint32_t* const table = pairs_;
-        return put_blocks(d, n, [&] {
+        return put_blocks(row_ + 2 * x, n, [&] {
           const Block16 b{pair_of(table, src) | pair_of(table, src + 2) << 32,
                           pair_of(table, src + 4) | pair_of(table, src + 6) << 32};
           src += kBlockPixels;
@@ -123,9 +123,10 @@ class Canvas {
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
     if constexpr (F::kBytes == 2) {
-      if (uint8_t* d = inside_blocks(x, n)) {
+      if (blocks_fit(x, n)) {
         const uint64_t pattern = F::pixel(table_, value) * kEveryPixel16;
-        return put_blocks(d, static_cast<int32_t>(n), [=] { return Block16{pattern, pattern}; });
+        return put_blocks(row_ + 2 * x, static_cast<int32_t>(n),
+                          [=] { return Block16{pattern, pattern}; });
       }
     }
     if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
@@ -135,11 +136,12 @@ class Canvas {
   // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
     if constexpr (F::kBytes == 2) {
-      if (uint8_t* d = inside_blocks(x, n)) {
+      if (blocks_fit(x, n)) {
         const uint64_t pattern = (F::pixel(table_, first) |
                                   static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
                                  kEveryPair16;
-        return put_blocks(d, static_cast<int32_t>(n), [=] { return Block16{pattern, pattern}; });
+        return put_blocks(row_ + 2 * x, static_cast<int32_t>(n),
+                          [=] { return Block16{pattern, pattern}; });
       }
     }
     if (uint8_t* d = inside(x, n)) return put_pairs(d, first, second, static_cast<int32_t>(n));
@@ -250,10 +252,10 @@ class Canvas {
       {keep_bits(3), keep_bits(-1)}, {keep_bits(4), keep_bits(0)},  {keep_bits(5), keep_bits(1)},
       {keep_bits(6), keep_bits(2)},  {keep_bits(7), keep_bits(3)},  {keep_bits(8), keep_bits(4)}};
 
-  // The current row at column x when n > 0 pixels rounded up to whole
-  // blocks lie in it, else null.
-  uint8_t* inside_blocks(int64_t x, int64_t n) const {
-    return n > 0 ? inside(x, (n + kBlockPixels - 1) & -int64_t{kBlockPixels}) : nullptr;
+  // True when n > 0 pixels at column x, rounded up to whole blocks, lie
+  // in the current row (which then has pixels).
+  bool blocks_fit(int64_t x, int64_t n) const {
+    return n > 0 && x >= 0 && x + ((n + kBlockPixels - 1) & -int64_t{kBlockPixels}) <= row_width_;
   }
   static uint64_t pair_of(const uint32_t* table, const uint8_t* src) { return table[load16(src)]; }
   static void store32(uint8_t* d, uint32_t v) { std::memcpy(d, &v, 4); }
