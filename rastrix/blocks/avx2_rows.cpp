@@ -2,7 +2,7 @@
 // the 16-byte rows do; rows too short for a group take those.
 #include "blocks/avx2_rows.h"
 
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
 #include <immintrin.h>
 
 #include "blocks/sse2_rows.h"
@@ -35,8 +35,6 @@ __attribute__((target("avx2"))) __m256i reversed(__m256i v) {
 
 }  // namespace
 
-bool avx2_usable() { return __builtin_cpu_supports("avx2"); }
-
 // The last group overlaps the one before it and blends over the buffer as
 // it was before the row was drawn (see the 16-byte rows).
 __attribute__((target("avx2"))) void plain_row16_avx2(uint8_t* row, const uint8_t* block,
@@ -67,4 +65,4 @@ __attribute__((target("avx2"))) void mirrored_row16_avx2(uint8_t* row, const uin
 }
 
 }  // namespace rx
-#endif  // RASTRIX_HAS_AVX2_ROWS
+#endif  // RASTRIX_HAS_AVX2

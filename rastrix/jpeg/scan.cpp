@@ -48,13 +48,14 @@ inline bool do_restart(BitReader& bits) {
 // Zig-zag indices 0..9 all lie in the upper-left 4x4 corner.
 inline constexpr int kLastTopLeft = 9;
 
-inline void decode_into(const int16_t* block, int last, uint8_t* out, int32_t stride) {
+inline void decode_into(const IdctForms& idct, const int16_t* block, int last, uint8_t* out,
+                        int32_t stride) {
   if (last == 0)
     idct_dc_only(block[0], out, stride);
   else if (last <= kLastTopLeft)
-    idct_top_left(block, out, stride);
+    idct.top_left(block, out, stride);
   else
-    idct_block(block, out, stride);
+    idct.block(block, out, stride);
 }
 
 // The lines of the active buffer a strip reaches, clipped.
@@ -88,6 +89,7 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
   const HuffmanTable& ac = t.huffman[c.ac];
   const uint8_t* quant = t.quant[c.quant].entries;
   GrayLine line = gray_line(f.depth_index);
+  const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
   alignas(16) int16_t block[kBlockSize];
@@ -98,7 +100,7 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
       if (restart_due && !do_restart(bits)) return RX_JPEG_TRUNCATED;
       int last = decode_block(bits, dc, ac, quant, c.predictor, block);
       if (last < 0) return result_of(last);
-      decode_into(block, last, plane + bx * kBlockSide, padded);
+      decode_into(idct, block, last, plane + bx * kBlockSide, padded);
       restart_due = count_restart(f);
     }
     if (bits.overran()) return RX_JPEG_TRUNCATED;
@@ -130,6 +132,7 @@ int32_t decode_color(Frame& f, BitReader& bits) {
   }
   ColorLine line = color_line(f.depth_index, h_replication);
   ColorPair pair = color_pair(f.depth_index, h_replication);
+  const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
   alignas(16) int16_t block[kBlockSize];
@@ -150,7 +153,7 @@ int32_t decode_color(Frame& f, BitReader& bits) {
           for (int h = 0; h < c.h; ++h) {
             int last = decode_block(bits, dc, ac, quant, c.predictor, block);
             if (last < 0) return result_of(last);
-            decode_into(block, last, row + h * kBlockSide, p.stride);
+            decode_into(idct, block, last, row + h * kBlockSide, p.stride);
           }
         }
       }

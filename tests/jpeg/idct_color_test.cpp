@@ -46,39 +46,93 @@ TEST(JpegIdct, CloseToTheRealTransform) {
   }
 }
 
-TEST(JpegIdct, VectorFormEqualsScalarForm) {
-  std::mt19937 rng(11);
-  for (int n = 0; n < 20000; ++n) {
-    int16_t block[64] = {};
-    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
-    int terms = 1 + static_cast<int>(rng() % 64);
-    for (int i = 0; i < terms; ++i)
-      block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
-    if (n % 5 == 0)  // whole columns without AC terms take the shortcut
-      for (int k = 8; k < 64; ++k)
-        if (k % 8 < 4) block[k] = 0;
-    uint8_t a[64], b[64];
-    idct_block_scalar(block, a, 8);
-    idct_block(block, b, 8);
-    for (int i = 0; i < 64; ++i) ASSERT_EQ(a[i], b[i]) << "block " << n << " sample " << i;
+// The whole-block forms this build has, with whether this processor runs them.
+struct NamedForm {
+  const char* name;
+  IdctForm form;
+  bool runs;
+};
+
+std::vector<NamedForm> block_forms() {
+  std::vector<NamedForm> forms{{"vector", idct_block, true}, {"chosen", idct_forms().block, true}};
+#ifdef RASTRIX_HAS_AVX2
+  forms.push_back({"avx2", idct_block_avx2, avx2_usable()});
+#endif
+  return forms;
+}
+
+std::vector<NamedForm> top_left_forms() {
+  std::vector<NamedForm> forms{{"vector", idct_top_left, true},
+                               {"chosen", idct_forms().top_left, true}};
+#ifdef RASTRIX_HAS_AVX2
+  forms.push_back({"avx2", idct_top_left_avx2, avx2_usable()});
+#endif
+  return forms;
+}
+
+// Blocks filled with the extremes: every term -32768 or 32767 (or zero),
+// so that every sum wraps as far as it can.
+void extreme_block(std::mt19937& rng, int16_t block[64], bool top_left) {
+  for (int k = 0; k < 64; ++k) {
+    bool outside = top_left && (k / 8 >= 4 || k % 8 >= 4);
+    uint32_t r = rng() % 3;
+    block[k] = outside ? 0 : static_cast<int16_t>(r == 0 ? -32768 : r == 1 ? 32767 : 0);
   }
 }
 
-TEST(JpegIdct, TopLeftFormEqualsScalarForm) {
-  std::mt19937 rng(13);
-  for (int n = 0; n < 20000; ++n) {
-    int16_t block[64] = {};
-    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
-    int terms = 1 + static_cast<int>(rng() % 16);
-    for (int i = 0; i < terms; ++i) {
-      int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
-      block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+TEST(JpegIdct, VectorFormsEqualScalarForm) {
+  for (const NamedForm& f : block_forms()) {
+    if (!f.runs) continue;
+    std::mt19937 rng(11);
+    for (int n = 0; n < 20000; ++n) {
+      int16_t block[64] = {};
+      if (n % 7 == 6) {
+        extreme_block(rng, block, false);
+      } else {
+        int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+        int terms = 1 + static_cast<int>(rng() % 64);
+        for (int i = 0; i < terms; ++i)
+          block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+        if (n % 5 == 0)  // whole columns without AC terms take the shortcut
+          for (int k = 8; k < 64; ++k)
+            if (k % 8 < 4) block[k] = 0;
+      }
+      uint8_t a[8 * 11], b[8 * 11];
+      std::memset(b, 0xA5, sizeof b);
+      idct_block_scalar(block, a, 11);
+      f.form(block, b, 11);
+      for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 8; ++c)
+          ASSERT_EQ(a[r * 11 + c], b[r * 11 + c]) << f.name << " block " << n;
+        for (int c = 8; c < 11; ++c) ASSERT_EQ(b[r * 11 + c], 0xA5) << f.name << " wrote past";
+      }
     }
-    uint8_t a[8 * 9], b[8 * 9];
-    idct_block_scalar(block, a, 9);
-    idct_top_left(block, b, 9);
-    for (int r = 0; r < 8; ++r)
-      for (int c = 0; c < 8; ++c) ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << "block " << n;
+  }
+}
+
+TEST(JpegIdct, TopLeftFormsEqualScalarForm) {
+  for (const NamedForm& f : top_left_forms()) {
+    if (!f.runs) continue;
+    std::mt19937 rng(13);
+    for (int n = 0; n < 20000; ++n) {
+      int16_t block[64] = {};
+      if (n % 7 == 6) {
+        extreme_block(rng, block, true);
+      } else {
+        int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+        int terms = 1 + static_cast<int>(rng() % 16);
+        for (int i = 0; i < terms; ++i) {
+          int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
+          block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+        }
+      }
+      uint8_t a[8 * 9], b[8 * 9];
+      idct_block_scalar(block, a, 9);
+      f.form(block, b, 9);
+      for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+          ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << f.name << " block " << n;
+    }
   }
 }
 
