@@ -45,10 +45,8 @@ inline bool do_restart(BitReader& bits) {
   return true;
 }
 
-// Zig-zag indices 0..9 all lie in the upper-left 4x4 corner.
-inline constexpr int kLastTopLeft = 9;
-
-inline void decode_into(const IdctForms& idct, const int16_t* block, int last, uint8_t* out,
+// Transforms the block and clears it for the next.
+inline void decode_into(const IdctForms& idct, int16_t* block, int last, uint8_t* out,
                         int32_t stride) {
   if (last == 0)
     idct_dc_only(block[0], out, stride);
@@ -56,6 +54,7 @@ inline void decode_into(const IdctForms& idct, const int16_t* block, int last, u
     idct.top_left(block, out, stride);
   else
     idct.block(block, out, stride);
+  clear_block(block, last);
 }
 
 // The lines of the active buffer a strip reaches, clipped.
@@ -92,7 +91,7 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
   const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
-  alignas(16) int16_t block[kBlockSize];
+  alignas(16) int16_t block[kBlockSize] = {};
   int32_t columns = padded / kBlockSide;
   bool restart_due = false;
   for (int32_t top = 0; top < f.height; top += kBlockSide) {
@@ -135,7 +134,7 @@ int32_t decode_color(Frame& f, BitReader& bits) {
   const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
-  alignas(16) int16_t block[kBlockSize];
+  alignas(16) int16_t block[kBlockSize] = {};
   int32_t mcus = padded / mcu_width;
   bool restart_due = false;
   for (int32_t top = 0; top < f.height; top += mcu_height) {
