@@ -106,6 +106,20 @@ inline void store(uint8_t* out, const Sums& s) {
     store8888(out, s);
 }
 
+// The table entries, computed for eight chroma samples at once. With
+// d = i - 128 and a = |d|: x = floor(2 k a) from a 16-bit factor
+// (k * 2^(17 - kShift), applied to a << kShift), then the entry is
+// (x + 1) >> 1 for d >= 0 and -max((x - 1) >> 1, 0) for d < 0. The shifts
+// are the smallest for which every one of the 256 entries comes out equal
+// (the unit tests go through them all).
+struct Factor {
+  double k;
+  int shift;
+  constexpr uint16_t scaled() const { return static_cast<uint16_t>(k * (1 << (17 - shift)) + 0.5); }
+};
+inline constexpr Factor kRedFactor{kCrToRed, 2}, kGreenFromCb{kCbToGreen, 0},
+    kGreenFromCr{kCrToGreen, 1}, kBlueFactor{kCbToBlue, 2};
+
 // One chroma vector's differences: magnitude, sign (0 or -1 per lane) and
 // the rounding bias 1 + 2 * sign.
 struct Chroma {

@@ -1,11 +1,12 @@
 // Line writers with 32-byte vectors: sixteen pixels in the 16-bit lanes of
-// one register, the chroma terms computed as the 16-byte writers compute
-// them but for sixteen chroma samples at once, bytes placed by shuffles.
+// one register, the chroma terms of sixteen samples computed with rounding
+// multiplies, bytes placed by shuffles.
 #include "jpeg/color_forms.h"
 
 #ifdef RASTRIX_HAS_AVX2
 #include <immintrin.h>
 
+#include <cstdint>
 #include <type_traits>
 
 namespace rx::jpeg {
@@ -17,26 +18,48 @@ inline __attribute__((target("avx2"))) __m256i widened(const uint8_t* sixteen) {
   return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)));
 }
 
-// One chroma vector's differences: magnitude, sign (0 or -1 per lane) and
-// the rounding bias 1 + 2 * sign.
-struct Chroma {
-  __m256i magnitude, sign, bias;
-};
-
-inline __attribute__((target("avx2"))) Chroma chroma_of(__m256i samples16) {
-  __m256i d = _mm256_sub_epi16(samples16, _mm256_set1_epi16(kChromaCenter));
-  __m256i sign = _mm256_srai_epi16(d, 15);
-  return {_mm256_sub_epi16(_mm256_xor_si256(d, sign), sign), sign,
-          _mm256_add_epi16(_mm256_set1_epi16(1), _mm256_add_epi16(sign, sign))};
+constexpr int32_t ceiling(double x) {
+  int32_t v = static_cast<int32_t>(x);
+  return v < x ? v + 1 : v;
 }
 
-template <Factor kFactor>
-inline __attribute__((target("avx2"))) __m256i term(const Chroma& c) {
-  __m256i x = _mm256_mulhi_epu16(_mm256_slli_epi16(c.magnitude, kFactor.shift),
-                                 _mm256_set1_epi16(static_cast<int16_t>(kFactor.scaled())));
-  __m256i g =
-      _mm256_max_epi16(_mm256_srai_epi16(_mm256_add_epi16(x, c.bias), 1), _mm256_setzero_si256());
-  return _mm256_sub_epi16(_mm256_xor_si256(g, c.sign), c.sign);
+// The table entries by one rounding multiply each. With d = i - 128, the
+// multiply gives k d rounded half up; one more for the negative d whose
+// entry is not zero (d <= -first_nonzero) makes it k d + 0.5 truncated
+// toward zero. The factor is k * 2^(15 - shift) rounded up, with the
+// smallest shift that keeps it in 16 bits; with these every one of the 256
+// entries comes out equal (the unit tests go through them all).
+struct RoundingFactor {
+  double k;
+  constexpr int shift() const {
+    int s = 0;
+    while (ceiling(k * (1 << (15 - s))) > INT16_MAX) ++s;
+    return s;
+  }
+  constexpr int16_t scaled() const {
+    return static_cast<int16_t>(ceiling(k * (1 << (15 - shift()))));
+  }
+  constexpr int16_t first_nonzero() const {
+    int16_t m = 1;
+    while (k * m <= 0.5) ++m;
+    return m;
+  }
+};
+inline constexpr RoundingFactor kRed{kCrToRed}, kGreenFromCb{kCbToGreen}, kGreenFromCr{kCrToGreen},
+    kBlue{kCbToBlue};
+
+// The entries of sixteen chroma differences d.
+template <RoundingFactor kFactor>
+inline __attribute__((target("avx2"))) __m256i term(__m256i d) {
+  __m256i x = _mm256_mulhrs_epi16(_mm256_slli_epi16(d, kFactor.shift()),
+                                  _mm256_set1_epi16(kFactor.scaled()));
+  __m256i below =
+      _mm256_add_epi16(d, _mm256_set1_epi16(static_cast<int16_t>(kFactor.first_nonzero() - 1)));
+  return _mm256_sub_epi16(x, _mm256_srai_epi16(below, 15));
+}
+
+inline __attribute__((target("avx2"))) __m256i difference(const uint8_t* sixteen) {
+  return _mm256_sub_epi16(widened(sixteen), _mm256_set1_epi16(kChromaCenter));
 }
 
 // The terms of sixteen pixels (or their sums with the luma).
@@ -45,10 +68,10 @@ struct Terms {
 };
 
 inline __attribute__((target("avx2"))) Terms terms_of(const uint8_t* cb, const uint8_t* cr) {
-  Chroma b = chroma_of(widened(cb)), r = chroma_of(widened(cr));
+  __m256i b = difference(cb), r = difference(cr);
   __m256i green = _mm256_sub_epi16(_mm256_sub_epi16(_mm256_setzero_si256(), term<kGreenFromCb>(b)),
                                    term<kGreenFromCr>(r));
-  return {term<kRedFactor>(r), green, term<kBlueFactor>(b)};
+  return {term<kRed>(r), green, term<kBlue>(b)};
 }
 
 // Each of sixteen lanes twice, in order: the first eight's into low, the

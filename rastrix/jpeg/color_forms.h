@@ -1,6 +1,6 @@
-// What every set of line writers shares: the pixel forms, the portable
-// writer (also the vector writers' head and tail), the factors the vector
-// writers compute the chroma terms with, and the table of one set.
+// What every set of line writers shares: the conversion factors, the pixel
+// forms, the portable writer (also the vector writers' head and tail) and
+// the table of one set.
 #pragma once
 
 #include <cstdint>
@@ -98,20 +98,6 @@ void gray_line_scalar_of(const uint8_t* y, int32_t count, uint8_t* out) {
   for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes)
     Pixel::put(out, y[i], kClampOffset, kClampOffset, kClampOffset);
 }
-
-// The table entries, computed for eight chroma samples at once. With
-// d = i - 128 and a = |d|: x = floor(2 k a) from a 16-bit factor
-// (k * 2^(17 - kShift), applied to a << kShift), then the entry is
-// (x + 1) >> 1 for d >= 0 and -max((x - 1) >> 1, 0) for d < 0. The shifts
-// are the smallest for which every one of the 256 entries comes out equal
-// (the unit tests go through them all).
-struct Factor {
-  double k;
-  int shift;
-  constexpr uint16_t scaled() const { return static_cast<uint16_t>(k * (1 << (17 - shift)) + 0.5); }
-};
-inline constexpr Factor kRedFactor{kCrToRed, 2}, kGreenFromCb{kCbToGreen, 0},
-    kGreenFromCr{kCrToGreen, 1}, kBlueFactor{kCbToBlue, 2};
 
 // One writer set: every depth (null for 8 bits) and replication.
 struct Writers {
