@@ -34,13 +34,16 @@ inline __attribute__((target("avx2"))) __m256i odd(const Pairs& s, uint32_t f1, 
 }
 
 // kTopLeft: inputs 4..7 are zero, and the products with them left out.
+// Every output is round more than the portable kernel's: added once to the
+// two sums all of them start from.
 template <bool kTopLeft>
-inline __attribute__((target("avx2"))) void kernel(const Pairs& s, __m256i d[8]) {
+inline __attribute__((target("avx2"))) void kernel(const Pairs& s, __m256i round, __m256i d[8]) {
   // Even part: the products of inputs 2 and 6, then 0 and 4.
   __m256i t2 = _mm256_madd_epi16(s.p26, factors(kF0541, kF0541 - kF1847));
   __m256i t3 = _mm256_madd_epi16(s.p26, factors(kF0541 + kF0765, kF0541));
-  __m256i t0 = _mm256_madd_epi16(s.p04, factors(kOne, kOne));
-  __m256i t1 = kTopLeft ? t0 : _mm256_madd_epi16(s.p04, factors(kOne, 0u - kOne));
+  __m256i t0 = _mm256_add_epi32(_mm256_madd_epi16(s.p04, factors(kOne, kOne)), round);
+  __m256i t1 =
+      kTopLeft ? t0 : _mm256_add_epi32(_mm256_madd_epi16(s.p04, factors(kOne, 0u - kOne)), round);
   __m256i e10 = _mm256_add_epi32(t0, t3), e13 = _mm256_sub_epi32(t0, t3);
   __m256i e11 = _mm256_add_epi32(t1, t2), e12 = _mm256_sub_epi32(t1, t2);
   // Odd part: each output takes all four odd inputs.
@@ -134,12 +137,10 @@ template <bool kTopLeft>
 inline __attribute__((target("avx2"))) void idct_avx2(const int16_t* in, uint8_t* out,
                                                       int32_t stride) {
   __m256i d[8];
-  kernel<kTopLeft>(column_pairs<kTopLeft>(in), d);
-  const __m256i round1 = _mm256_set1_epi32(kPass1Round);
-  for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(_mm256_add_epi32(d[k], round1), kPass1Shift);
-  kernel<kTopLeft>(row_pairs<kTopLeft>(d), d);
-  const __m256i round2 = _mm256_set1_epi32(kPass2Round);
-  for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(_mm256_add_epi32(d[k], round2), kPass2Shift);
+  kernel<kTopLeft>(column_pairs<kTopLeft>(in), _mm256_set1_epi32(kPass1Round), d);
+  for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(d[k], kPass1Shift);
+  kernel<kTopLeft>(row_pairs<kTopLeft>(d), _mm256_set1_epi32(kPass2Round), d);
+  for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(d[k], kPass2Shift);
   store_rows(d, out, stride);
 }
 

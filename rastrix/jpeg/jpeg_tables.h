@@ -11,6 +11,7 @@ inline constexpr int kBlockSize = 64;
 inline constexpr int kQuantTables = 4;
 inline constexpr int kHuffmanTables = 4;  // 2 * class + id: DC 0, DC 1, AC 0, AC 1
 inline constexpr int kMaxComponents = 3;
+inline constexpr int kMaxSampling = 4;  // largest sampling factor
 inline constexpr int kMaxCodeLength = 16;
 inline constexpr int kMaxSymbols = 256;
 inline constexpr int kLookaheadBits = 9;  // codes up to this length decode in one lookup
