@@ -26,11 +26,9 @@ inline int fast_bits(int32_t fast) { return fast & 0xFF; }
 inline int fast_run(int32_t fast) { return (fast >> 8) & 0xFF; }
 inline int32_t fast_value(int32_t fast) { return fast >> 16; }
 
-// Decodes into block (natural order), which must be all zero. Result: the
-// zig-zag index of the last coefficient stored (0 when only the DC term is
-// present), or kBadCode / kRunTooLong.
-inline int decode_block(BitReader& br, const HuffmanTable& dc, const HuffmanTable& ac,
-                        const uint8_t* quant, int32_t& predictor, int16_t* block) {
+// decode_block on a reader of its own.
+inline int decode_coefficients(BitReader& br, const HuffmanTable& dc, const HuffmanTable& ac,
+                               const uint8_t* quant, int32_t& predictor, int16_t* block) {
   if (br.count < 32) br.fill();
   int32_t difference;
   int32_t fast = dc.fast_coefficient[br.peek(kLookaheadBits)];
@@ -77,6 +75,19 @@ inline int decode_block(BitReader& br, const HuffmanTable& dc, const HuffmanTabl
     last = k++;
   }
   return last;
+}
+
+// Decodes into block (natural order), which must be all zero. Result: the
+// zig-zag index of the last coefficient stored (0 when only the DC term is
+// present), or kBadCode / kRunTooLong.
+inline int decode_block(BitReader& reader, const HuffmanTable& dc, const HuffmanTable& ac,
+                        const uint8_t* quant, int32_t& predictor, int16_t* block) {
+  // A copy the compiler can hold in registers: the stores into the block
+  // would otherwise send the bit buffer back to memory at every step.
+  BitReader br = reader;
+  int result = decode_coefficients(br, dc, ac, quant, predictor, block);
+  reader = br;
+  return result;
 }
 
 // Zeroes what decode_block stored, given its result last (>= 0): every
