@@ -93,6 +93,13 @@ inline __attribute__((target("avx2"))) void store565(uint8_t* out, const Terms& 
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_or_si256(_mm256_or_si256(r, g), b));
 }
 
+// Eight pixels' blue, green, red stored, their fourth bytes kept.
+inline __attribute__((target("avx2"))) void keep_fourth_bytes(uint8_t* out, __m256i eight) {
+  const __m256i kept = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  __m256i* at = reinterpret_cast<__m256i*>(out);
+  _mm256_storeu_si256(at, _mm256_or_si256(eight, _mm256_and_si256(_mm256_loadu_si256(at), kept)));
+}
+
 inline __attribute__((target("avx2"))) void store8888(uint8_t* out, const Terms& s) {
   // Per eight pixels (one half of each register): blue and red bytes,
   // green bytes; unsigned saturation is the clamp.
@@ -101,12 +108,8 @@ inline __attribute__((target("avx2"))) void store8888(uint8_t* out, const Terms&
   __m256i bg = _mm256_unpacklo_epi8(blue_red, green), r0 = _mm256_unpackhi_epi8(blue_red, green);
   __m256i quads_a = _mm256_unpacklo_epi16(bg, r0);  // pixels 0..3 | 8..11
   __m256i quads_b = _mm256_unpackhi_epi16(bg, r0);  // pixels 4..7 | 12..15
-  const __m256i kept = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
-  for (int k = 0; k < 2; ++k) {
-    __m256i eight = _mm256_permute2x128_si256(quads_a, quads_b, k == 0 ? 0x20 : 0x31);
-    __m256i* at = reinterpret_cast<__m256i*>(out + 32 * k);
-    _mm256_storeu_si256(at, _mm256_or_si256(eight, _mm256_and_si256(_mm256_loadu_si256(at), kept)));
-  }
+  keep_fourth_bytes(out, _mm256_permute2x128_si256(quads_a, quads_b, 0x20));
+  keep_fourth_bytes(out + 32, _mm256_permute2x128_si256(quads_a, quads_b, 0x31));
 }
 
 // Shuffle controls that lay eight pixels' bytes (blue and red from one

@@ -110,7 +110,8 @@ inline __attribute__((target("avx2"))) __m256i two_columns(const __m256i v[8], i
 inline __attribute__((target("avx2"))) void store_two_rows(__m128i two, uint8_t* out,
                                                            int32_t stride, int row) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out + row * stride), two);
-  _mm_storeh_pd(reinterpret_cast<double*>(out + (row + 1) * stride), _mm_castsi128_pd(two));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (row + 1) * stride),
+                   _mm_unpackhi_epi64(two, two));
 }
 
 // The second pass's outputs (lanes: rows, one vector per column) to bytes,
