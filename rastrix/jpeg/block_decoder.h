@@ -96,7 +96,7 @@ inline void clear_block(int16_t* block, int last) {
   if (last == 0) {
     block[0] = 0;
   } else if (last <= kLastTopLeft) {
-    for (int row = 0; row < 4; ++row) std::memset(block + 8 * row, 0, 4 * sizeof(int16_t));
+    std::memset(block, 0, kBlockSize / 2 * sizeof(int16_t));  // rows 0..3 hold the corner
   } else {
     std::memset(block, 0, kBlockSize * sizeof(int16_t));
   }
