@@ -26,6 +26,22 @@ struct Pairs {
   __m256i p04, p15, p26, p37;
 };
 
+// The same for a block whose terms lie in the upper-left 4x4 corner:
+// inputs 4..7 are zero in both passes, and the others pair among
+// themselves.
+struct CornerPairs {
+  __m256i p02, p13;
+};
+
+// The eight outputs from the even sums e (e10..e13) and the odd ones o.
+inline __attribute__((target("avx2"))) void outputs(const __m256i e[4], const __m256i o[4],
+                                                    __m256i d[8]) {
+  for (int k = 0; k < 4; ++k) {
+    d[k] = _mm256_add_epi32(e[k], o[3 - k]);
+    d[7 - k] = _mm256_sub_epi32(e[k], o[3 - k]);
+  }
+}
+
 // One odd output: the products of inputs 1 and 5, then 3 and 7.
 inline __attribute__((target("avx2"))) __m256i odd(const Pairs& s, uint32_t f1, uint32_t f5,
                                                    uint32_t f3, uint32_t f7) {
@@ -33,53 +49,65 @@ inline __attribute__((target("avx2"))) __m256i odd(const Pairs& s, uint32_t f1, 
                           _mm256_madd_epi16(s.p37, factors(f3, f7)));
 }
 
-// kTopLeft: inputs 4..7 are zero, and the products with them left out.
 // Every output is round more than the portable kernel's: added once to the
-// two sums all of them start from.
-template <bool kTopLeft>
+// sums all of them start from.
 inline __attribute__((target("avx2"))) void kernel(const Pairs& s, __m256i round, __m256i d[8]) {
   // Even part: the products of inputs 2 and 6, then 0 and 4.
   __m256i t2 = _mm256_madd_epi16(s.p26, factors(kF0541, kF0541 - kF1847));
   __m256i t3 = _mm256_madd_epi16(s.p26, factors(kF0541 + kF0765, kF0541));
   __m256i t0 = _mm256_add_epi32(_mm256_madd_epi16(s.p04, factors(kOne, kOne)), round);
-  __m256i t1 =
-      kTopLeft ? t0 : _mm256_add_epi32(_mm256_madd_epi16(s.p04, factors(kOne, 0u - kOne)), round);
-  __m256i e10 = _mm256_add_epi32(t0, t3), e13 = _mm256_sub_epi32(t0, t3);
-  __m256i e11 = _mm256_add_epi32(t1, t2), e12 = _mm256_sub_epi32(t1, t2);
+  __m256i t1 = _mm256_add_epi32(_mm256_madd_epi16(s.p04, factors(kOne, 0u - kOne)), round);
+  const __m256i e[4] = {_mm256_add_epi32(t0, t3), _mm256_add_epi32(t1, t2),
+                        _mm256_sub_epi32(t1, t2), _mm256_sub_epi32(t0, t3)};
   // Odd part: each output takes all four odd inputs.
-  __m256i o0 = odd(s, kF1175 - kF0899, kF1175, kF1175 - kF1961, kF0298 - kF0899 + kF1175 - kF1961);
-  __m256i o1 = odd(s, kF1175 - kF0390, kF2053 - kF2562 + kF1175 - kF0390, kF1175 - kF2562, kF1175);
-  __m256i o2 = odd(s, kF1175, kF1175 - kF2562, kF3072 - kF2562 + kF1175 - kF1961, kF1175 - kF1961);
-  __m256i o3 = odd(s, kF1501 - kF0899 + kF1175 - kF0390, kF1175 - kF0390, kF1175, kF1175 - kF0899);
-  d[0] = _mm256_add_epi32(e10, o3), d[7] = _mm256_sub_epi32(e10, o3);
-  d[1] = _mm256_add_epi32(e11, o2), d[6] = _mm256_sub_epi32(e11, o2);
-  d[2] = _mm256_add_epi32(e12, o1), d[5] = _mm256_sub_epi32(e12, o1);
-  d[3] = _mm256_add_epi32(e13, o0), d[4] = _mm256_sub_epi32(e13, o0);
+  const __m256i o[4] = {
+      odd(s, kF1175 - kF0899, kF1175, kF1175 - kF1961, kF0298 - kF0899 + kF1175 - kF1961),
+      odd(s, kF1175 - kF0390, kF2053 - kF2562 + kF1175 - kF0390, kF1175 - kF2562, kF1175),
+      odd(s, kF1175, kF1175 - kF2562, kF3072 - kF2562 + kF1175 - kF1961, kF1175 - kF1961),
+      odd(s, kF1501 - kF0899 + kF1175 - kF0390, kF1175 - kF0390, kF1175, kF1175 - kF0899)};
+  outputs(e, o, d);
+}
+
+// The kernel with inputs 4..7 zero: the products with them left out.
+inline __attribute__((target("avx2"))) void corner_kernel(const CornerPairs& s, __m256i round,
+                                                          __m256i d[8]) {
+  __m256i t0 = _mm256_add_epi32(_mm256_madd_epi16(s.p02, factors(kOne, 0)), round);
+  __m256i t2 = _mm256_madd_epi16(s.p02, factors(0, kF0541));
+  __m256i t3 = _mm256_madd_epi16(s.p02, factors(0, kF0541 + kF0765));
+  const __m256i e[4] = {_mm256_add_epi32(t0, t3), _mm256_add_epi32(t0, t2),
+                        _mm256_sub_epi32(t0, t2), _mm256_sub_epi32(t0, t3)};
+  const __m256i o[4] = {
+      _mm256_madd_epi16(s.p13, factors(kF1175 - kF0899, kF1175 - kF1961)),
+      _mm256_madd_epi16(s.p13, factors(kF1175 - kF0390, kF1175 - kF2562)),
+      _mm256_madd_epi16(s.p13, factors(kF1175, kF3072 - kF2562 + kF1175 - kF1961)),
+      _mm256_madd_epi16(s.p13, factors(kF1501 - kF0899 + kF1175 - kF0390, kF1175))};
+  outputs(e, o, d);
 }
 
 // Coefficient rows first and first + 1, their quarters reordered (the
 // left halves of both, then the right halves) so that the unpacks below
-// meet rows k and k + 4.
+// meet rows k and k + 4 (or k + 2).
 inline __attribute__((target("avx2"))) __m256i two_rows(const int16_t* in, int first) {
   __m256i two = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 8 * first));
   return _mm256_permute4x64_epi64(two, _MM_SHUFFLE(3, 1, 2, 0));
 }
 
 // The coefficient rows paired per column.
-template <bool kTopLeft>
 inline __attribute__((target("avx2"))) Pairs column_pairs(const int16_t* in) {
   __m256i r01 = two_rows(in, 0), r23 = two_rows(in, 2);
-  __m256i r45 = kTopLeft ? _mm256_setzero_si256() : two_rows(in, 4);
-  __m256i r67 = kTopLeft ? _mm256_setzero_si256() : two_rows(in, 6);
+  __m256i r45 = two_rows(in, 4), r67 = two_rows(in, 6);
   return {_mm256_unpacklo_epi16(r01, r45), _mm256_unpackhi_epi16(r01, r45),
           _mm256_unpacklo_epi16(r23, r67), _mm256_unpackhi_epi16(r23, r67)};
 }
 
-// The first pass's rows (lanes: columns), transposed and paired per row;
-// the pairing keeps the low 16 bits of each, as the portable pass stores.
-template <bool kTopLeft>
-inline __attribute__((target("avx2"))) Pairs row_pairs(const __m256i w[8]) {
-  __m256i b[8];  // b[c] and b[c + 4]: columns c and c + 4 of rows 0..3 and 4..7
+inline __attribute__((target("avx2"))) CornerPairs corner_column_pairs(const int16_t* in) {
+  __m256i r01 = two_rows(in, 0), r23 = two_rows(in, 2);
+  return {_mm256_unpacklo_epi16(r01, r23), _mm256_unpackhi_epi16(r01, r23)};
+}
+
+// The first pass's rows (lanes: columns) transposed: columns c and c + 4
+// of rows 0..3 in b[c], of rows 4..7 in b[c + 4].
+inline __attribute__((target("avx2"))) void transposed_quarters(const __m256i w[8], __m256i b[8]) {
   for (int half = 0; half < 2; ++half) {
     const __m256i* r = w + 4 * half;
     __m256i a0 = _mm256_unpacklo_epi32(r[0], r[1]), a1 = _mm256_unpackhi_epi32(r[0], r[1]);
@@ -88,17 +116,30 @@ inline __attribute__((target("avx2"))) Pairs row_pairs(const __m256i w[8]) {
     out[0] = _mm256_unpacklo_epi64(a0, a2), out[1] = _mm256_unpackhi_epi64(a0, a2);
     out[2] = _mm256_unpacklo_epi64(a1, a3), out[3] = _mm256_unpackhi_epi64(a1, a3);
   }
+}
+
+// Two columns of the first pass's results paired per row, keeping the low
+// 16 bits of each, as the portable pass stores.
+inline __attribute__((target("avx2"))) __m256i paired(__m256i first, __m256i second) {
+  return _mm256_blend_epi16(first, _mm256_slli_epi32(second, 16), 0xAA);
+}
+
+inline __attribute__((target("avx2"))) Pairs row_pairs(const __m256i w[8]) {
+  __m256i b[8];
+  transposed_quarters(w, b);
   __m256i p[4];
-  for (int c = 0; c < 4; ++c) {
-    __m256i low = _mm256_permute2x128_si256(b[c], b[c + 4], 0x20);  // column c
-    if constexpr (kTopLeft) {
-      p[c] = _mm256_blend_epi16(low, _mm256_setzero_si256(), 0xAA);
-    } else {
-      __m256i high = _mm256_permute2x128_si256(b[c], b[c + 4], 0x31);  // column c + 4
-      p[c] = _mm256_blend_epi16(low, _mm256_slli_epi32(high, 16), 0xAA);
-    }
-  }
+  for (int c = 0; c < 4; ++c)
+    p[c] = paired(_mm256_permute2x128_si256(b[c], b[c + 4], 0x20),   // column c
+                  _mm256_permute2x128_si256(b[c], b[c + 4], 0x31));  // column c + 4
   return {p[0], p[1], p[2], p[3]};
+}
+
+inline __attribute__((target("avx2"))) CornerPairs corner_row_pairs(const __m256i w[8]) {
+  __m256i b[8];
+  transposed_quarters(w, b);
+  __m256i column[4];
+  for (int c = 0; c < 4; ++c) column[c] = _mm256_permute2x128_si256(b[c], b[c + 4], 0x20);
+  return {paired(column[0], column[2]), paired(column[1], column[3])};
 }
 
 // Columns c and c + 1 of rows 0..3 | 4..7, level-shifted, 16-bit.
@@ -138,9 +179,16 @@ template <bool kTopLeft>
 inline __attribute__((target("avx2"))) void idct_avx2(const int16_t* in, uint8_t* out,
                                                       int32_t stride) {
   __m256i d[8];
-  kernel<kTopLeft>(column_pairs<kTopLeft>(in), _mm256_set1_epi32(kPass1Round), d);
+  const __m256i round1 = _mm256_set1_epi32(kPass1Round), round2 = _mm256_set1_epi32(kPass2Round);
+  if constexpr (kTopLeft)
+    corner_kernel(corner_column_pairs(in), round1, d);
+  else
+    kernel(column_pairs(in), round1, d);
   for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(d[k], kPass1Shift);
-  kernel<kTopLeft>(row_pairs<kTopLeft>(d), _mm256_set1_epi32(kPass2Round), d);
+  if constexpr (kTopLeft)
+    corner_kernel(corner_row_pairs(d), round2, d);
+  else
+    kernel(row_pairs(d), round2, d);
   for (int k = 0; k < 8; ++k) d[k] = _mm256_srai_epi32(d[k], kPass2Shift);
   store_rows(d, out, stride);
 }
