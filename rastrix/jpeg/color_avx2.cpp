@@ -185,9 +185,11 @@ inline __attribute__((target("avx2"))) Terms plus_luma(const Terms& t, __m256i l
 // Pixels [x, x + 16 * kReplication) of one or two lines: sixteen chroma
 // samples from column x / kReplication.
 template <class Pixel, int kReplication, bool kTwo>
-inline __attribute__((target("avx2"))) void chunk(const uint8_t* y0, const uint8_t* y1,
-                                                  const uint8_t* cb, const uint8_t* cr, int32_t x,
-                                                  uint8_t* out0, uint8_t* out1) {
+inline __attribute__((target("avx2"), always_inline)) void chunk(const uint8_t* y0,
+                                                                 const uint8_t* y1,
+                                                                 const uint8_t* cb,
+                                                                 const uint8_t* cr, int32_t x,
+                                                                 uint8_t* out0, uint8_t* out1) {
   int32_t c = x / kReplication;
   Terms t = terms_of(cb + c, cr + c);
   Terms parts[kReplication];  // per sixteen pixels
