@@ -4,7 +4,7 @@
 // which every processor with these registers has.
 #include "blocks/avx2_rows.h"
 
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
 #include <immintrin.h>
 
 #include "blocks/scalar_rows.h"
@@ -51,8 +51,6 @@ __attribute__((target("avx2"))) void blend32(uint8_t* row, __m128i v) {
 }
 
 }  // namespace
-
-bool avx2_usable() { return __builtin_cpu_supports("avx2"); }
 
 // The last group overlaps the one before it and blends over the buffer as
 // it was before the row was drawn (see the 16-byte rows).
@@ -106,4 +104,4 @@ __attribute__((target("avx2"))) void mirrored_row32_avx2(uint8_t* row, const uin
 }
 
 }  // namespace rx
-#endif  // RASTRIX_HAS_AVX2_ROWS
+#endif  // RASTRIX_HAS_AVX2

@@ -19,7 +19,7 @@ const RowDraws kSse2RowDraws[4] = {{nullptr, nullptr},
                                    {plain_row<Pixel32>, mirrored_row<Pixel32>}};
 #endif
 
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
 const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
                                    {plain_row16_avx2, mirrored_row16_avx2},
                                    {plain_row24_sse2, mirrored_row<Pixel24>},
@@ -27,7 +27,7 @@ const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
 #endif
 
 const RowDraws* row_draws() {
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
   static const RowDraws* const chosen = avx2_usable() ? kAvx2RowDraws : kSse2RowDraws;
   return chosen;
 #elif defined(__SSE2__)

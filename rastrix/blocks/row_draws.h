@@ -3,11 +3,7 @@
 
 #include <cstdint>
 
-// 32-byte rows are built for x86-64 with compilers that target them per
-// function; they run only where the processor has them.
-#if defined(__x86_64__) && defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
-#define RASTRIX_HAS_AVX2_ROWS 1
-#endif
+#include "core/cpu_features.h"
 
 namespace rx {
 
@@ -26,9 +22,8 @@ extern const RowDraws kScalarRowDraws[4];  // a run or a pixel at a time, any ta
 #if defined(__SSE2__)
 extern const RowDraws kSse2RowDraws[4];
 #endif
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
 extern const RowDraws kAvx2RowDraws[4];  // only where avx2_usable()
-bool avx2_usable();
 #endif
 
 // The fastest table this processor runs, chosen once.

@@ -4,7 +4,9 @@
 // supplied and counted, so a scan that needs them can be told apart.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "jpeg/huffman.h"
 #include "jpeg/input.h"
@@ -32,9 +34,19 @@ struct BitReader {
   // Tops the buffer up to at least 57 bits.
   void fill() {
     // Whole bytes straight from the input while no 0xFF needs a look
-    // at its successor; at most eight, so eight must be there.
-    if (!stopped && src->end - src->pos >= 8) {
+    // at its successor; at most eight, so eight must be there. Without
+    // an 0xFF among the eight, all the bytes that fit go in at once.
+    if (!stopped && src->end - src->pos >= kWordBytes) {
       const uint8_t* p = src->pos;
+      uint64_t word = big_endian_word(p);
+      if (count <= 56 && !has_ff_byte(word)) {
+        int taken = (64 - count) / 8;  // 1..8
+        int room = 64 - 8 * taken;
+        bits |= (word >> room) << (room - count);
+        count += 8 * taken;
+        src->pos = p + taken;
+        return;
+      }
       while (count <= 56 && *p != 0xFF) {
         bits |= static_cast<uint64_t>(*p++) << (56 - count);
         count += 8;
@@ -105,6 +117,22 @@ struct BitReader {
   }
 
  private:
+  static constexpr int kWordBytes = 8;
+
+  static uint64_t big_endian_word(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, kWordBytes);
+    if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
+    return w;
+  }
+
+  // True when a byte of w is 0xFF (a zero byte of its complement).
+  static bool has_ff_byte(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    uint64_t inverse = ~w;
+    return ((inverse - kOnes) & ~inverse & kHighs) != 0;
+  }
+
   // The next data byte; at a marker or the end of the input, stops.
   int data_byte() {
     int b = src->byte();

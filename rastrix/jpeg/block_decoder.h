@@ -18,30 +18,44 @@ inline int16_t dequantise(int32_t value, uint8_t q) {
   return static_cast<int16_t>(static_cast<uint32_t>(value) * q);
 }
 
-// Decodes into block (natural order). Result: the zig-zag index of the
-// last coefficient stored (0 when only the DC term is present), or
-// kBadCode / kRunTooLong.
-inline int decode_block(BitReader& br, const HuffmanTable& dc, const HuffmanTable& ac,
-                        const uint8_t* quant, int32_t& predictor, int16_t* block) {
-  std::memset(block, 0, kBlockSize * sizeof(int16_t));
+// Zig-zag indices 0..kLastTopLeft all lie in the upper-left 4x4 corner.
+inline constexpr int kLastTopLeft = 9;
+
+// A lookahead entry's parts.
+inline int fast_bits(int32_t fast) { return fast & 0xFF; }
+inline int fast_run(int32_t fast) { return (fast >> 8) & 0xFF; }
+inline int32_t fast_value(int32_t fast) { return fast >> 16; }
+
+// decode_block on a reader of its own.
+inline int decode_coefficients(BitReader& br, const HuffmanTable& dc, const HuffmanTable& ac,
+                               const uint8_t* quant, int32_t& predictor, int16_t* block) {
   if (br.count < 32) br.fill();
-  int s = br.decode(dc);
-  if (s < 0) return kBadCode;
-  if (s != 0) {
-    predictor = static_cast<int32_t>(static_cast<uint32_t>(predictor) +
-                                     static_cast<uint32_t>(br.receive_extend(s)));
+  int32_t difference;
+  int32_t fast = dc.fast_coefficient[br.peek(kLookaheadBits)];
+  if (fast != 0) {  // code and value in one lookup
+    br.consume(fast_bits(fast));
+    difference = fast_value(fast);
+  } else {
+    int s = br.decode(dc);
+    if (s < 0) return kBadCode;
+    difference = s != 0 ? br.receive_extend(s) : 0;
   }
+  predictor =
+      static_cast<int32_t>(static_cast<uint32_t>(predictor) + static_cast<uint32_t>(difference));
   block[0] = dequantise(predictor, quant[0]);
   int last = 0;
   for (int k = 1; k < kBlockSize;) {
     if (br.count < 32) br.fill();
-    int32_t fast = ac.fast_ac[br.peek(kLookaheadBits)];
-    if (fast != 0) {  // code and value in one lookup
-      k += (fast >> 8) & 0x0F;
-      br.consume(fast & 0xFF);
-      if (k >= kBlockSize) return kRunTooLong;
+    fast = ac.fast_coefficient[br.peek(kLookaheadBits)];
+    if (fast != 0) {
+      k += fast_run(fast);
+      br.consume(fast_bits(fast));
+      if (k >= kBlockSize) {
+        if (fast_run(fast) == kEndOfBlockRun) break;
+        return kRunTooLong;
+      }
       int at = kZigzag[k];
-      block[at] = dequantise(fast >> 16, quant[at]);
+      block[at] = dequantise(fast_value(fast), quant[at]);
       last = k++;
       continue;
     }
@@ -61,6 +75,31 @@ inline int decode_block(BitReader& br, const HuffmanTable& dc, const HuffmanTabl
     last = k++;
   }
   return last;
+}
+
+// Decodes into block (natural order), which must be all zero. Result: the
+// zig-zag index of the last coefficient stored (0 when only the DC term is
+// present), or kBadCode / kRunTooLong.
+inline int decode_block(BitReader& reader, const HuffmanTable& dc, const HuffmanTable& ac,
+                        const uint8_t* quant, int32_t& predictor, int16_t* block) {
+  // A copy the compiler can hold in registers: the stores into the block
+  // would otherwise send the bit buffer back to memory at every step.
+  BitReader br = reader;
+  int result = decode_coefficients(br, dc, ac, quant, predictor, block);
+  reader = br;
+  return result;
+}
+
+// Zeroes what decode_block stored, given its result last (>= 0): every
+// coefficient up to zig-zag index last.
+inline void clear_block(int16_t* block, int last) {
+  if (last == 0) {
+    block[0] = 0;
+  } else if (last <= kLastTopLeft) {
+    std::memset(block, 0, kBlockSize / 2 * sizeof(int16_t));  // rows 0..3 hold the corner
+  } else {
+    std::memset(block, 0, kBlockSize * sizeof(int16_t));
+  }
 }
 
 }  // namespace rx::jpeg

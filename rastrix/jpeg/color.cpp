@@ -3,16 +3,14 @@
 #include <cstring>
 #include <type_traits>
 
+#include "jpeg/color_forms.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace rx::jpeg {
 namespace {
-
-inline constexpr double kCrToRed = 1.402, kCbToGreen = 0.34414, kCrToGreen = 0.71414,
-                        kCbToBlue = 1.772;
-inline constexpr int kChromaCenter = 128;
 
 constexpr int32_t table_entry(double k, int i) {
   return static_cast<int32_t>(k * (i - kChromaCenter) + 0.5);  // truncation toward zero
@@ -27,90 +25,6 @@ constexpr ColorTables make_tables() {
     t.cb_to_blue[i] = table_entry(kCbToBlue, i);
   }
   return t;
-}
-
-// Clamping by lookup over every sum the conversion can make, straight to
-// each depth's bits.
-inline constexpr int kClampOffset = 256;
-inline constexpr int kClampSize = 3 * 256;
-constexpr int clamped(int i) {
-  int x = i - kClampOffset;
-  return x < 0 ? 0 : x > 255 ? 255 : x;
-}
-struct ClampTables {
-  uint8_t byte[kClampSize];
-  uint16_t red565[kClampSize], green565[kClampSize], blue565[kClampSize];
-};
-constexpr ClampTables make_clamp() {
-  ClampTables c{};
-  for (int i = 0; i < kClampSize; ++i) {
-    c.byte[i] = static_cast<uint8_t>(clamped(i));
-    c.red565[i] = static_cast<uint16_t>((clamped(i) >> 3) << 11);
-    c.green565[i] = static_cast<uint16_t>((clamped(i) >> 2) << 5);
-    c.blue565[i] = static_cast<uint16_t>(clamped(i) >> 3);
-  }
-  return c;
-}
-constexpr ClampTables kClamp = make_clamp();
-
-// Each pixel form takes Y and the three chroma terms (offset by
-// kClampOffset already folded into the terms).
-struct Pixel565 {
-  static constexpr int kBytes = 2;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
-    uint16_t v = static_cast<uint16_t>(kClamp.red565[l + red] | kClamp.green565[l + green] |
-                                       kClamp.blue565[l + blue]);
-    std::memcpy(p, &v, 2);
-  }
-};
-struct Pixel888 {
-  static constexpr int kBytes = 3;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
-    p[0] = kClamp.byte[l + blue], p[1] = kClamp.byte[l + green], p[2] = kClamp.byte[l + red];
-  }
-};
-// The fourth byte of each pixel keeps its old value.
-struct Pixel8888 {
-  static constexpr int kBytes = 4;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
-    Pixel888::put(p, l, red, green, blue);
-  }
-};
-
-// One or two lines (kTwo) that share their chroma line.
-template <class Pixel, int kReplication, bool kTwo>
-void color_lines(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
-                 int32_t first, int32_t count, uint8_t* out0, uint8_t* out1) {
-  const ColorTables& t = kColorTables;
-  int32_t x = first, end = first + count;
-  while (x < end) {
-    int32_t c = x / kReplication;
-    int32_t group_end = (c + 1) * kReplication;
-    if (group_end > end) group_end = end;
-    int red = t.cr_to_red[cr[c]] + kClampOffset;
-    int green = kClampOffset - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]];
-    int blue = t.cb_to_blue[cb[c]] + kClampOffset;
-    for (; x < group_end; ++x) {
-      Pixel::put(out0, y0[x], red, green, blue);
-      out0 += Pixel::kBytes;
-      if constexpr (kTwo) {
-        Pixel::put(out1, y1[x], red, green, blue);
-        out1 += Pixel::kBytes;
-      }
-    }
-  }
-}
-
-template <class Pixel, int kReplication>
-void color_line_scalar_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
-                          int32_t count, uint8_t* out) {
-  color_lines<Pixel, kReplication, false>(y, nullptr, cb, cr, first, count, out, nullptr);
-}
-
-template <class Pixel>
-void gray_line_scalar_of(const uint8_t* y, int32_t count, uint8_t* out) {
-  for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes)
-    Pixel::put(out, y[i], kClampOffset, kClampOffset, kClampOffset);
 }
 
 #if defined(__SSE2__)
@@ -201,9 +115,7 @@ inline void store(uint8_t* out, const Sums& s) {
 struct Factor {
   double k;
   int shift;
-  constexpr uint16_t scaled() const {
-    return static_cast<uint16_t>(k * (1 << (17 - shift)) + 0.5);
-  }
+  constexpr uint16_t scaled() const { return static_cast<uint16_t>(k * (1 << (17 - shift)) + 0.5); }
 };
 inline constexpr Factor kRedFactor{kCrToRed, 2}, kGreenFromCb{kCbToGreen, 0},
     kGreenFromCr{kCrToGreen, 1}, kBlueFactor{kCbToBlue, 2};
@@ -323,13 +235,6 @@ void gray_line_of(const uint8_t* y, int32_t count, uint8_t* out) {
   gray_line_scalar_of<Pixel>(y + i, count - i, out);
 }
 
-// One writer set: every depth (null for 8 bits) and replication.
-struct Writers {
-  ColorLine line[4][kMaxReplication];
-  ColorPair pair[4][kMaxReplication];
-  GrayLine gray[4];
-};
-
 template <class Pixel>
 constexpr void fill_depth(Writers& w, int depth_index, bool fast) {
   w.line[depth_index][0] = fast ? color_line_of<Pixel, 1> : color_line_scalar_of<Pixel, 1>;
@@ -350,7 +255,16 @@ constexpr Writers make_writers(bool fast) {
   fill_depth<Pixel8888>(w, 3, fast);
   return w;
 }
-constexpr Writers kFast = make_writers(true), kScalar = make_writers(false);
+
+// The fastest set this processor runs, chosen once.
+const Writers& vector_writers() {
+#ifdef RASTRIX_HAS_AVX2
+  static const Writers& chosen = avx2_usable() ? kAvx2Writers : kVectorWriters;
+  return chosen;
+#else
+  return kVectorWriters;
+#endif
+}
 
 bool writer_exists(int depth_index, int replication) {
   return depth_index >= 1 && depth_index <= 3 && replication >= 1 &&
@@ -372,25 +286,27 @@ GrayLine gray_in(const Writers& w, int depth_index) {
 }  // namespace
 
 constexpr ColorTables kColorTables = make_tables();
+constexpr Writers kVectorWriters = make_writers(true);
+constexpr Writers kScalarWriters = make_writers(false);
 
 ColorLine color_line(int depth_index, int replication) {
-  return line_in(kFast, depth_index, replication);
+  return line_in(vector_writers(), depth_index, replication);
 }
 
 ColorPair color_pair(int depth_index, int replication) {
-  return pair_in(kFast, depth_index, replication);
+  return pair_in(vector_writers(), depth_index, replication);
 }
 
-GrayLine gray_line(int depth_index) { return gray_in(kFast, depth_index); }
+GrayLine gray_line(int depth_index) { return gray_in(vector_writers(), depth_index); }
 
 ColorLine color_line_scalar(int depth_index, int replication) {
-  return line_in(kScalar, depth_index, replication);
+  return line_in(kScalarWriters, depth_index, replication);
 }
 
 ColorPair color_pair_scalar(int depth_index, int replication) {
-  return pair_in(kScalar, depth_index, replication);
+  return pair_in(kScalarWriters, depth_index, replication);
 }
 
-GrayLine gray_line_scalar(int depth_index) { return gray_in(kScalar, depth_index); }
+GrayLine gray_line_scalar(int depth_index) { return gray_in(kScalarWriters, depth_index); }
 
 }  // namespace rx::jpeg

@@ -7,6 +7,7 @@ namespace {
 
 inline constexpr int kDcMaxSymbol = 15;  // a DC difference has at most 15 bits
 inline constexpr int32_t kSearchEnd = 0xFFFFF;
+inline constexpr int kEndOfBlock = 0x00;  // the AC symbol
 
 }  // namespace
 
@@ -48,11 +49,18 @@ bool build_huffman_table(HuffmanTable& table, const uint8_t counts[kMaxCodeLengt
   for (int i = 0; i < (1 << kLookaheadBits); ++i) {
     uint16_t e = built.fast[i];
     int length = e >> 8, rs = e & 0xFF, size = rs & 0x0F;
-    if (e == 0 || size == 0 || length + size > kLookaheadBits) continue;
-    int32_t v = (i >> (kLookaheadBits - length - size)) & ((1 << size) - 1);
-    if (v < (1 << (size - 1))) v -= (1 << size) - 1;  // EXTEND
-    built.fast_ac[i] = static_cast<int32_t>(static_cast<uint32_t>(v) << 16) | (rs >> 4) << 8 |
-                       (length + size);
+    if (e == 0 || length + size > kLookaheadBits) continue;
+    int run = dc ? 0 : rs >> 4;
+    int32_t v = 0;
+    if (size != 0) {
+      v = (i >> (kLookaheadBits - length - size)) & ((1 << size) - 1);
+      if (v < (1 << (size - 1))) v -= (1 << size) - 1;  // EXTEND
+    } else if (!dc) {
+      if (rs != kEndOfBlock) continue;  // ZRL and the rest take the long way
+      run = kEndOfBlockRun;
+    }
+    built.fast_coefficient[i] =
+        static_cast<int32_t>(static_cast<uint32_t>(v) << 16) | run << 8 | (length + size);
   }
   built.defined = true;
   table = built;

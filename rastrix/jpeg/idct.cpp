@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "jpeg/idct_constants.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -9,24 +11,7 @@
 namespace rx::jpeg {
 namespace {
 
-// The factorisation's real factors scaled by 2^13 and rounded.
-inline constexpr uint32_t kF0541 = 4433;   // 0.541196100
-inline constexpr uint32_t kF0765 = 6270;   // 0.765366865
-inline constexpr uint32_t kF1847 = 15137;  // 1.847759065
-inline constexpr uint32_t kF1175 = 9633;   // 1.175875602
-inline constexpr uint32_t kF0298 = 2446;   // 0.298631336
-inline constexpr uint32_t kF2053 = 16819;  // 2.053119869
-inline constexpr uint32_t kF3072 = 25172;  // 3.072711026
-inline constexpr uint32_t kF1501 = 12299;  // 1.501321110
-inline constexpr uint32_t kF0899 = 7373;   // 0.899976223
-inline constexpr uint32_t kF2562 = 20995;  // 2.562915447
-inline constexpr uint32_t kF1961 = 16069;  // 1.961570560
-inline constexpr uint32_t kF0390 = 3196;   // 0.390180644
-inline constexpr uint32_t kOne = 8192;
-
-inline constexpr int kPass1Shift = 11;  // leaves two fraction bits for the second pass
-inline constexpr int kPass2Shift = 18;
-inline constexpr int32_t kCenter = 128;
+using namespace idct_constants;
 
 // One 8-point kernel. Unsigned arithmetic wraps as the signed 32-bit
 // arithmetic it stands for, without undefined overflow.
@@ -85,7 +70,8 @@ void idct_block_scalar(const int16_t* in, uint8_t* out, int32_t stride) {
     for (int k = 0; k < 8; ++k) s[k] = static_cast<uint32_t>(static_cast<int32_t>(c[k * 8]));
     kernel(s, d);
     for (int k = 0; k < 8; ++k)
-      ws[k * 8 + col] = static_cast<int16_t>(static_cast<int32_t>(d[k] + 1024) >> kPass1Shift);
+      ws[k * 8 + col] =
+          static_cast<int16_t>(static_cast<int32_t>(d[k] + kPass1Round) >> kPass1Shift);
   }
   for (int row = 0; row < 8; ++row) {
     uint32_t s[8], d[8];
@@ -93,7 +79,7 @@ void idct_block_scalar(const int16_t* in, uint8_t* out, int32_t stride) {
     kernel(s, d);
     uint8_t* o = out + row * stride;
     for (int k = 0; k < 8; ++k)
-      o[k] = clamp_sample((static_cast<int32_t>(d[k] + 131072) >> kPass2Shift) + kCenter);
+      o[k] = clamp_sample((static_cast<int32_t>(d[k] + kPass2Round) >> kPass2Shift) + kCenter);
   }
 }
 
@@ -188,7 +174,7 @@ void idct_simd(const int16_t* in, uint8_t* out, int32_t stride) {
                               : _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8 * k));
   Halves d;
   kernel_simd<kTopLeft>(r, d);
-  const __m128i round1 = _mm_set1_epi32(1024);
+  const __m128i round1 = _mm_set1_epi32(kPass1Round);
   for (int k = 0; k < 8; ++k) {
     __m128i lo = low16(_mm_srai_epi32(_mm_add_epi32(d.lo[k], round1), kPass1Shift));
     __m128i hi = low16(_mm_srai_epi32(_mm_add_epi32(d.hi[k], round1), kPass1Shift));
@@ -196,7 +182,7 @@ void idct_simd(const int16_t* in, uint8_t* out, int32_t stride) {
   }
   transpose(r);
   kernel_simd<kTopLeft>(r, d);
-  const __m128i round2 = _mm_set1_epi32(131072), center = _mm_set1_epi16(kCenter);
+  const __m128i round2 = _mm_set1_epi32(kPass2Round), center = _mm_set1_epi16(kCenter);
   for (int k = 0; k < 8; ++k) {
     __m128i lo = _mm_srai_epi32(_mm_add_epi32(d.lo[k], round2), kPass2Shift);
     __m128i hi = _mm_srai_epi32(_mm_add_epi32(d.hi[k], round2), kPass2Shift);
@@ -228,5 +214,16 @@ void idct_top_left(const int16_t* in, uint8_t* out, int32_t stride) {
   idct_block_scalar(in, out, stride);
 }
 #endif
+
+const IdctForms& idct_forms() {
+  static const IdctForms vector_forms{idct_block, idct_top_left};
+#ifdef RASTRIX_HAS_AVX2
+  static const IdctForms avx2_forms{idct_block_avx2, idct_top_left_avx2};
+  static const IdctForms& chosen = avx2_usable() ? avx2_forms : vector_forms;
+  return chosen;
+#else
+  return vector_forms;
+#endif
+}
 
 }  // namespace rx::jpeg

@@ -11,9 +11,12 @@ inline constexpr int kBlockSize = 64;
 inline constexpr int kQuantTables = 4;
 inline constexpr int kHuffmanTables = 4;  // 2 * class + id: DC 0, DC 1, AC 0, AC 1
 inline constexpr int kMaxComponents = 3;
+inline constexpr int kMaxSampling = 4;  // largest sampling factor
 inline constexpr int kMaxCodeLength = 16;
 inline constexpr int kMaxSymbols = 256;
 inline constexpr int kLookaheadBits = 9;  // codes up to this length decode in one lookup
+// The run an end of block carries in the lookahead: past any coefficient.
+inline constexpr int kEndOfBlockRun = kBlockSize;
 
 struct QuantTable {
   uint8_t entries[kBlockSize];  // natural order
@@ -28,9 +31,11 @@ struct HuffmanTable {
   // Lookahead on the next kLookaheadBits bits: length << 8 | symbol, or 0
   // when the code is longer.
   uint16_t fast[1 << kLookaheadBits];
-  // AC symbols whose code and extra bits together fit the lookahead:
-  // value << 16 | run << 8 | bits used, or 0.
-  int32_t fast_ac[1 << kLookaheadBits];
+  // Symbols whose code and extra bits together fit the lookahead, with
+  // their coefficient: value << 16 | run << 8 | bits used, or 0. DC
+  // symbols of every size; AC symbols with extra bits, and the end of
+  // block with run kEndOfBlockRun (no other AC symbol of size 0).
+  int32_t fast_coefficient[1 << kLookaheadBits];
   bool defined;
 };
 

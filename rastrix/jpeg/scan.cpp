@@ -45,16 +45,50 @@ inline bool do_restart(BitReader& bits) {
   return true;
 }
 
-// Zig-zag indices 0..9 all lie in the upper-left 4x4 corner.
-inline constexpr int kLastTopLeft = 9;
-
-inline void decode_into(const int16_t* block, int last, uint8_t* out, int32_t stride) {
+// Transforms the block and clears it for the next.
+inline void decode_into(const IdctForms& idct, int16_t* block, int last, uint8_t* out,
+                        int32_t stride) {
   if (last == 0)
     idct_dc_only(block[0], out, stride);
   else if (last <= kLastTopLeft)
-    idct_top_left(block, out, stride);
+    idct.top_left(block, out, stride);
   else
-    idct_block(block, out, stride);
+    idct.block(block, out, stride);
+  clear_block(block, last);
+}
+
+// One block of an MCU in scan order: its tables and predictor, and where
+// its samples go in the first MCU of a strip and from one MCU to the next.
+struct BlockSlot {
+  const HuffmanTable* dc;
+  const HuffmanTable* ac;
+  const uint8_t* quant;
+  int32_t* predictor;
+  uint8_t* first;
+  int32_t step, stride;
+};
+inline constexpr int kMaxBlocksPerMcu = kMaxComponents * kMaxSampling * kMaxSampling;
+
+// The slots of every block of an MCU; their count.
+int block_slots(const Frame& f, const Plane planes[kMaxComponents],
+                BlockSlot slots[kMaxBlocksPerMcu]) {
+  Tables& t = tables();
+  int count = 0;
+  for (int n = 0; n < f.components; ++n) {
+    int i = f.scan_order[n];
+    Component& c = t.component[i];
+    const Plane& p = planes[i];
+    for (int v = 0; v < c.v; ++v)
+      for (int h = 0; h < c.h; ++h)
+        slots[count++] = {&t.huffman[c.dc],
+                          &t.huffman[c.ac],
+                          t.quant[c.quant].entries,
+                          &c.predictor,
+                          p.base + v * kBlockSide * p.stride + h * kBlockSide,
+                          c.h * kBlockSide,
+                          p.stride};
+  }
+  return count;
 }
 
 // The lines of the active buffer a strip reaches, clipped.
@@ -88,9 +122,10 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
   const HuffmanTable& ac = t.huffman[c.ac];
   const uint8_t* quant = t.quant[c.quant].entries;
   GrayLine line = gray_line(f.depth_index);
+  const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
-  alignas(16) int16_t block[kBlockSize];
+  alignas(16) int16_t block[kBlockSize] = {};
   int32_t columns = padded / kBlockSide;
   bool restart_due = false;
   for (int32_t top = 0; top < f.height; top += kBlockSide) {
@@ -98,7 +133,7 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
       if (restart_due && !do_restart(bits)) return RX_JPEG_TRUNCATED;
       int last = decode_block(bits, dc, ac, quant, c.predictor, block);
       if (last < 0) return result_of(last);
-      decode_into(block, last, plane + bx * kBlockSide, padded);
+      decode_into(idct, block, last, plane + bx * kBlockSide, padded);
       restart_due = count_restart(f);
     }
     if (bits.overran()) return RX_JPEG_TRUNCATED;
@@ -130,29 +165,22 @@ int32_t decode_color(Frame& f, BitReader& bits) {
   }
   ColorLine line = color_line(f.depth_index, h_replication);
   ColorPair pair = color_pair(f.depth_index, h_replication);
+  const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
-  alignas(16) int16_t block[kBlockSize];
+  alignas(16) int16_t block[kBlockSize] = {};
   int32_t mcus = padded / mcu_width;
+  BlockSlot slots[kMaxBlocksPerMcu];
+  int slot_count = block_slots(f, planes, slots);
   bool restart_due = false;
   for (int32_t top = 0; top < f.height; top += mcu_height) {
     for (int32_t m = 0; m < mcus; ++m) {
       if (restart_due && !do_restart(bits)) return RX_JPEG_TRUNCATED;
-      for (int n = 0; n < f.components; ++n) {
-        int i = f.scan_order[n];
-        Component& c = t.component[i];
-        const HuffmanTable& dc = t.huffman[c.dc];
-        const HuffmanTable& ac = t.huffman[c.ac];
-        const uint8_t* quant = t.quant[c.quant].entries;
-        const Plane& p = planes[i];
-        for (int v = 0; v < c.v; ++v) {
-          uint8_t* row = p.base + v * kBlockSide * p.stride + m * c.h * kBlockSide;
-          for (int h = 0; h < c.h; ++h) {
-            int last = decode_block(bits, dc, ac, quant, c.predictor, block);
-            if (last < 0) return result_of(last);
-            decode_into(block, last, row + h * kBlockSide, p.stride);
-          }
-        }
+      for (int b = 0; b < slot_count; ++b) {
+        const BlockSlot& s = slots[b];
+        int last = decode_block(bits, *s.dc, *s.ac, s.quant, *s.predictor, block);
+        if (last < 0) return result_of(last);
+        decode_into(idct, block, last, s.first + m * s.step, s.stride);
       }
       restart_due = count_restart(f);
     }

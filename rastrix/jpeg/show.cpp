@@ -13,7 +13,6 @@
 namespace rx::jpeg {
 namespace {
 
-inline constexpr int kMaxSampling = 4;
 inline constexpr int kQuantSegmentBytes = 1 + kBlockSize;
 inline constexpr int kHuffmanHeadBytes = 1 + kMaxCodeLength;
 

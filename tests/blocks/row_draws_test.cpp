@@ -75,7 +75,7 @@ TEST(RowDraws, ScalarRowsMatchTheReference) { check_table(rx::kScalarRowDraws, "
 TEST(RowDraws, Sse2RowsMatchTheReference) { check_table(rx::kSse2RowDraws, "sse2"); }
 #endif
 
-#ifdef RASTRIX_HAS_AVX2_ROWS
+#ifdef RASTRIX_HAS_AVX2
 TEST(RowDraws, Avx2RowsMatchTheReference) {
   if (!rx::avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
   check_table(rx::kAvx2RowDraws, "avx2");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jpeg/color.h"
+#include "jpeg/color_forms.h"
 #include "jpeg/idct.h"
 
 namespace rx::jpeg {
@@ -46,39 +47,93 @@ TEST(JpegIdct, CloseToTheRealTransform) {
   }
 }
 
-TEST(JpegIdct, VectorFormEqualsScalarForm) {
-  std::mt19937 rng(11);
-  for (int n = 0; n < 20000; ++n) {
-    int16_t block[64] = {};
-    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
-    int terms = 1 + static_cast<int>(rng() % 64);
-    for (int i = 0; i < terms; ++i)
-      block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
-    if (n % 5 == 0)  // whole columns without AC terms take the shortcut
-      for (int k = 8; k < 64; ++k)
-        if (k % 8 < 4) block[k] = 0;
-    uint8_t a[64], b[64];
-    idct_block_scalar(block, a, 8);
-    idct_block(block, b, 8);
-    for (int i = 0; i < 64; ++i) ASSERT_EQ(a[i], b[i]) << "block " << n << " sample " << i;
+// The whole-block forms this build has, with whether this processor runs them.
+struct NamedForm {
+  const char* name;
+  IdctForm form;
+  bool runs;
+};
+
+std::vector<NamedForm> block_forms() {
+  std::vector<NamedForm> forms{{"vector", idct_block, true}, {"chosen", idct_forms().block, true}};
+#ifdef RASTRIX_HAS_AVX2
+  forms.push_back({"avx2", idct_block_avx2, avx2_usable()});
+#endif
+  return forms;
+}
+
+std::vector<NamedForm> top_left_forms() {
+  std::vector<NamedForm> forms{{"vector", idct_top_left, true},
+                               {"chosen", idct_forms().top_left, true}};
+#ifdef RASTRIX_HAS_AVX2
+  forms.push_back({"avx2", idct_top_left_avx2, avx2_usable()});
+#endif
+  return forms;
+}
+
+// Blocks filled with the extremes: every term -32768 or 32767 (or zero),
+// so that every sum wraps as far as it can.
+void extreme_block(std::mt19937& rng, int16_t block[64], bool top_left) {
+  for (int k = 0; k < 64; ++k) {
+    bool outside = top_left && (k / 8 >= 4 || k % 8 >= 4);
+    uint32_t r = rng() % 3;
+    block[k] = outside ? 0 : static_cast<int16_t>(r == 0 ? -32768 : r == 1 ? 32767 : 0);
   }
 }
 
-TEST(JpegIdct, TopLeftFormEqualsScalarForm) {
-  std::mt19937 rng(13);
-  for (int n = 0; n < 20000; ++n) {
-    int16_t block[64] = {};
-    int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
-    int terms = 1 + static_cast<int>(rng() % 16);
-    for (int i = 0; i < terms; ++i) {
-      int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
-      block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+TEST(JpegIdct, VectorFormsEqualScalarForm) {
+  for (const NamedForm& f : block_forms()) {
+    if (!f.runs) continue;
+    std::mt19937 rng(11);
+    for (int n = 0; n < 20000; ++n) {
+      int16_t block[64] = {};
+      if (n % 7 == 6) {
+        extreme_block(rng, block, false);
+      } else {
+        int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+        int terms = 1 + static_cast<int>(rng() % 64);
+        for (int i = 0; i < terms; ++i)
+          block[rng() % 64] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+        if (n % 5 == 0)  // whole columns without AC terms take the shortcut
+          for (int k = 8; k < 64; ++k)
+            if (k % 8 < 4) block[k] = 0;
+      }
+      uint8_t a[8 * 11], b[8 * 11];
+      std::memset(b, 0xA5, sizeof b);
+      idct_block_scalar(block, a, 11);
+      f.form(block, b, 11);
+      for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 8; ++c)
+          ASSERT_EQ(a[r * 11 + c], b[r * 11 + c]) << f.name << " block " << n;
+        for (int c = 8; c < 11; ++c) ASSERT_EQ(b[r * 11 + c], 0xA5) << f.name << " wrote past";
+      }
     }
-    uint8_t a[8 * 9], b[8 * 9];
-    idct_block_scalar(block, a, 9);
-    idct_top_left(block, b, 9);
-    for (int r = 0; r < 8; ++r)
-      for (int c = 0; c < 8; ++c) ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << "block " << n;
+  }
+}
+
+TEST(JpegIdct, TopLeftFormsEqualScalarForm) {
+  for (const NamedForm& f : top_left_forms()) {
+    if (!f.runs) continue;
+    std::mt19937 rng(13);
+    for (int n = 0; n < 20000; ++n) {
+      int16_t block[64] = {};
+      if (n % 7 == 6) {
+        extreme_block(rng, block, true);
+      } else {
+        int range = n % 3 == 0 ? 65536 : n % 3 == 1 ? 2048 : 256;
+        int terms = 1 + static_cast<int>(rng() % 16);
+        for (int i = 0; i < terms; ++i) {
+          int row = static_cast<int>(rng() % 4), col = static_cast<int>(rng() % 4);
+          block[row * 8 + col] = static_cast<int16_t>(static_cast<int>(rng() % range) - range / 2);
+        }
+      }
+      uint8_t a[8 * 9], b[8 * 9];
+      idct_block_scalar(block, a, 9);
+      f.form(block, b, 9);
+      for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+          ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << f.name << " block " << n;
+    }
   }
 }
 
@@ -199,54 +254,92 @@ TEST(JpegColor, LineWritersMatchThePixelFormula) {
 namespace rx::jpeg {
 namespace {
 
+// The vector writer sets this build has, with whether this processor runs
+// them.
+struct NamedWriters {
+  const char* name;
+  const Writers& set;
+  bool runs;
+};
+
+std::vector<NamedWriters> vector_sets() {
+  std::vector<NamedWriters> sets{{"16-byte", kVectorWriters, true}};
+#ifdef RASTRIX_HAS_AVX2
+  sets.push_back({"32-byte", kAvx2Writers, avx2_usable()});
+#endif
+  return sets;
+}
+
 // The vector writers against the portable ones over many starts, widths
 // and random samples (extremes included, so every clamp is reached): the
 // same bytes, the fourth byte of 32-bit pixels kept, nothing written past
 // the pixels asked for.
 TEST(JpegColor, VectorWritersEqualScalarWriters) {
-  std::mt19937 rng(19);
-  constexpr int kMax = 300, kGuard = 64;
-  std::vector<uint8_t> y0(kMax + 16), y1(kMax + 16), cb(kMax + 16), cr(kMax + 16);
-  auto sample = [&rng]() {
-    uint32_t r = rng();
-    return static_cast<uint8_t>(r % 8 == 0 ? 0 : r % 8 == 1 ? 255 : r >> 8);
-  };
-  for (int round = 0; round < 40; ++round) {
-    for (size_t i = 0; i < y0.size(); ++i)
-      y0[i] = sample(), y1[i] = sample(), cb[i] = sample(), cr[i] = sample();
-    for (int depth = 1; depth <= 3; ++depth) {
-      int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
-      size_t size = static_cast<size_t>(kMax * 4 + kGuard);
-      for (int count = 0; count <= kMax - 8; count += 1 + count / 16) {
-        int first = static_cast<int>(rng() % 8);
-        std::vector<uint8_t> fill(size);
-        for (uint8_t& b : fill) b = static_cast<uint8_t>(rng());
-        for (int rep = 1; rep <= kMaxReplication; ++rep) {
-          std::vector<uint8_t> a0 = fill, a1 = fill, b0 = fill, b1 = fill;
-          color_pair(depth, rep)(y0.data(), y1.data(), cb.data(), cr.data(), first, count,
-                                 a0.data(), a1.data());
-          color_pair_scalar(depth, rep)(y0.data(), y1.data(), cb.data(), cr.data(), first, count,
+  const Writers& scalar = kScalarWriters;
+  for (const NamedWriters& set : vector_sets()) {
+    if (!set.runs) continue;
+    const Writers& w = set.set;
+    std::mt19937 rng(19);
+    constexpr int kMax = 300, kGuard = 64;
+    std::vector<uint8_t> y0(kMax + 16), y1(kMax + 16), cb(kMax + 16), cr(kMax + 16);
+    auto sample = [&rng]() {
+      uint32_t r = rng();
+      return static_cast<uint8_t>(r % 8 == 0 ? 0 : r % 8 == 1 ? 255 : r >> 8);
+    };
+    for (int round = 0; round < 40; ++round) {
+      for (size_t i = 0; i < y0.size(); ++i)
+        y0[i] = sample(), y1[i] = sample(), cb[i] = sample(), cr[i] = sample();
+      for (int depth = 1; depth <= 3; ++depth) {
+        int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
+        size_t size = static_cast<size_t>(kMax * 4 + kGuard);
+        for (int count = 0; count <= kMax - 8; count += 1 + count / 16) {
+          int first = static_cast<int>(rng() % 8);
+          std::vector<uint8_t> fill(size);
+          for (uint8_t& b : fill) b = static_cast<uint8_t>(rng());
+          for (int rep = 1; rep <= kMaxReplication; ++rep) {
+            std::vector<uint8_t> a0 = fill, a1 = fill, b0 = fill, b1 = fill;
+            w.pair[depth][rep - 1](y0.data(), y1.data(), cb.data(), cr.data(), first, count,
+                                   a0.data(), a1.data());
+            scalar.pair[depth][rep - 1](y0.data(), y1.data(), cb.data(), cr.data(), first, count,
                                         b0.data(), b1.data());
-          ASSERT_EQ(a0, b0) << depth << " " << rep << " " << first << " " << count;
-          ASSERT_EQ(a1, b1) << depth << " " << rep << " " << first << " " << count;
-          ASSERT_TRUE(
-              std::equal(a0.begin() + count * bytes, a0.end(), fill.begin() + count * bytes));
-          if (depth == 3) {
-            for (int i = 0; i < count; ++i) ASSERT_EQ(a0[4 * i + 3], fill[4 * i + 3]);
+            ASSERT_EQ(a0, b0) << set.name << " " << depth << " " << rep << " " << first << " "
+                              << count;
+            ASSERT_EQ(a1, b1) << set.name << " " << depth << " " << rep << " " << first << " "
+                              << count;
+            ASSERT_TRUE(
+                std::equal(a0.begin() + count * bytes, a0.end(), fill.begin() + count * bytes));
+            if (depth == 3) {
+              for (int i = 0; i < count; ++i) ASSERT_EQ(a0[4 * i + 3], fill[4 * i + 3]);
+            }
+            a0 = fill, b0 = fill;
+            w.line[depth][rep - 1](y0.data(), cb.data(), cr.data(), first, count, a0.data());
+            scalar.line[depth][rep - 1](y0.data(), cb.data(), cr.data(), first, count, b0.data());
+            ASSERT_EQ(a0, b0) << set.name << " " << depth << " " << rep << " " << first << " "
+                              << count;
           }
-          a0 = fill, b0 = fill;
-          color_line(depth, rep)(y0.data(), cb.data(), cr.data(), first, count, a0.data());
-          color_line_scalar(depth, rep)(y0.data(), cb.data(), cr.data(), first, count, b0.data());
-          ASSERT_EQ(a0, b0) << depth << " " << rep << " " << first << " " << count;
+          std::vector<uint8_t> a = fill, b = fill;
+          w.gray[depth](y0.data() + first, count, a.data());
+          scalar.gray[depth](y0.data() + first, count, b.data());
+          ASSERT_EQ(a, b) << set.name << " " << depth << " gray " << count;
+          ASSERT_TRUE(std::equal(a.begin() + count * bytes, a.end(), fill.begin() + count * bytes));
         }
-        std::vector<uint8_t> a = fill, b = fill;
-        gray_line(depth)(y0.data() + first, count, a.data());
-        gray_line_scalar(depth)(y0.data() + first, count, b.data());
-        ASSERT_EQ(a, b) << depth << " gray " << count;
-        ASSERT_TRUE(std::equal(a.begin() + count * bytes, a.end(), fill.begin() + count * bytes));
       }
     }
   }
+}
+
+// The chosen writers are those of a vector set this processor runs.
+TEST(JpegColor, ChosenWritersAreOneOfTheSets) {
+  for (int depth = 1; depth <= 3; ++depth) {
+    bool found = false;
+    for (const NamedWriters& set : vector_sets())
+      found |= set.runs && color_line(depth, 1) == set.set.line[depth][0] &&
+               color_pair(depth, 2) == set.set.pair[depth][1] &&
+               gray_line(depth) == set.set.gray[depth];
+    EXPECT_TRUE(found) << depth;
+  }
+  EXPECT_EQ(color_line(0, 1), nullptr);
+  EXPECT_EQ(color_pair(2, kMaxReplication + 1), nullptr);
 }
 
 // Every pair of chroma samples at luma 0, 128 and 255, so that each
@@ -257,14 +350,17 @@ TEST(JpegColor, VectorWritersAgreeOnEveryChromaPair) {
   std::vector<uint8_t> cb(kSide * kSide), cr(kSide * kSide);
   for (int i = 0; i < kSide * kSide; ++i)
     cb[i] = static_cast<uint8_t>(i / kSide), cr[i] = static_cast<uint8_t>(i % kSide);
-  for (int luma : {0, 128, 255}) {
-    std::vector<uint8_t> y(kSide * kSide, static_cast<uint8_t>(luma));
-    for (int rep = 1; rep <= 2; ++rep) {
-      int count = kSide * kSide / rep;
-      std::vector<uint8_t> fast(static_cast<size_t>(count) * 3), scalar(fast.size());
-      color_line(2, rep)(y.data(), cb.data(), cr.data(), 0, count, fast.data());
-      color_line_scalar(2, rep)(y.data(), cb.data(), cr.data(), 0, count, scalar.data());
-      ASSERT_EQ(fast, scalar) << luma << " " << rep;
+  for (const NamedWriters& set : vector_sets()) {
+    if (!set.runs) continue;
+    for (int luma : {0, 128, 255}) {
+      std::vector<uint8_t> y(kSide * kSide, static_cast<uint8_t>(luma));
+      for (int rep = 1; rep <= 2; ++rep) {
+        int count = kSide * kSide / rep;
+        std::vector<uint8_t> fast(static_cast<size_t>(count) * 3), scalar(fast.size());
+        set.set.line[2][rep - 1](y.data(), cb.data(), cr.data(), 0, count, fast.data());
+        color_line_scalar(2, rep)(y.data(), cb.data(), cr.data(), 0, count, scalar.data());
+        ASSERT_EQ(fast, scalar) << set.name << " " << luma << " " << rep;
+      }
     }
   }
 }

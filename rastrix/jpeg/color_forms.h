@@ -1,0 +1,117 @@
+// What every set of line writers shares: the conversion factors, the pixel
+// forms, the portable writer (also the vector writers' head and tail) and
+// the table of one set.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/cpu_features.h"
+#include "jpeg/color.h"
+
+namespace rx::jpeg {
+
+inline constexpr double kCrToRed = 1.402, kCbToGreen = 0.34414, kCrToGreen = 0.71414,
+                        kCbToBlue = 1.772;
+inline constexpr int kChromaCenter = 128;
+
+// Clamping by lookup over every sum the conversion can make, straight to
+// each depth's bits.
+inline constexpr int kClampOffset = 256;
+inline constexpr int kClampSize = 3 * 256;
+constexpr int clamped(int i) {
+  int x = i - kClampOffset;
+  return x < 0 ? 0 : x > 255 ? 255 : x;
+}
+struct ClampTables {
+  uint8_t byte[kClampSize];
+  uint16_t red565[kClampSize], green565[kClampSize], blue565[kClampSize];
+};
+constexpr ClampTables make_clamp() {
+  ClampTables c{};
+  for (int i = 0; i < kClampSize; ++i) {
+    c.byte[i] = static_cast<uint8_t>(clamped(i));
+    c.red565[i] = static_cast<uint16_t>((clamped(i) >> 3) << 11);
+    c.green565[i] = static_cast<uint16_t>((clamped(i) >> 2) << 5);
+    c.blue565[i] = static_cast<uint16_t>(clamped(i) >> 3);
+  }
+  return c;
+}
+constexpr ClampTables kClamp = make_clamp();
+
+// Each pixel form takes Y and the three chroma terms (offset by
+// kClampOffset already folded into the terms).
+struct Pixel565 {
+  static constexpr int kBytes = 2;
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    uint16_t v = static_cast<uint16_t>(kClamp.red565[l + red] | kClamp.green565[l + green] |
+                                       kClamp.blue565[l + blue]);
+    std::memcpy(p, &v, 2);
+  }
+};
+struct Pixel888 {
+  static constexpr int kBytes = 3;
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    p[0] = kClamp.byte[l + blue], p[1] = kClamp.byte[l + green], p[2] = kClamp.byte[l + red];
+  }
+};
+// The fourth byte of each pixel keeps its old value.
+struct Pixel8888 {
+  static constexpr int kBytes = 4;
+  static void put(uint8_t* p, int l, int red, int green, int blue) {
+    Pixel888::put(p, l, red, green, blue);
+  }
+};
+
+// One or two lines (kTwo) that share their chroma line.
+template <class Pixel, int kReplication, bool kTwo>
+void color_lines(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
+                 int32_t first, int32_t count, uint8_t* out0, uint8_t* out1) {
+  const ColorTables& t = kColorTables;
+  int32_t x = first, end = first + count;
+  while (x < end) {
+    int32_t c = x / kReplication;
+    int32_t group_end = (c + 1) * kReplication;
+    if (group_end > end) group_end = end;
+    int red = t.cr_to_red[cr[c]] + kClampOffset;
+    int green = kClampOffset - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]];
+    int blue = t.cb_to_blue[cb[c]] + kClampOffset;
+    for (; x < group_end; ++x) {
+      Pixel::put(out0, y0[x], red, green, blue);
+      out0 += Pixel::kBytes;
+      if constexpr (kTwo) {
+        Pixel::put(out1, y1[x], red, green, blue);
+        out1 += Pixel::kBytes;
+      }
+    }
+  }
+}
+
+template <class Pixel, int kReplication>
+void color_line_scalar_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
+                          int32_t count, uint8_t* out) {
+  color_lines<Pixel, kReplication, false>(y, nullptr, cb, cr, first, count, out, nullptr);
+}
+
+template <class Pixel>
+void gray_line_scalar_of(const uint8_t* y, int32_t count, uint8_t* out) {
+  for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes)
+    Pixel::put(out, y[i], kClampOffset, kClampOffset, kClampOffset);
+}
+
+// One writer set: every depth (null for 8 bits) and replication.
+struct Writers {
+  ColorLine line[4][kMaxReplication];
+  ColorPair pair[4][kMaxReplication];
+  GrayLine gray[4];
+};
+
+extern const Writers kScalarWriters;
+// 16-byte vectors where the build has them, for replications 1 and 2.
+extern const Writers kVectorWriters;
+#ifdef RASTRIX_HAS_AVX2
+// 32-byte vectors for replications 1 and 2; only where avx2_usable().
+extern const Writers kAvx2Writers;
+#endif
+
+}  // namespace rx::jpeg
