@@ -1,7 +1,8 @@
 // 16-bit row draws sixteen pixels at a time: compare with zero, blend, as
 // the 16-byte rows do; rows too short for a group take those. 32-bit row
 // draws widen four 3-byte block pixels at a time with a byte shuffle,
-// which every processor with these registers has.
+// which every processor with these registers has; 24-bit mirrored rows
+// reverse five at a time with one.
 #include "blocks/avx2_rows.h"
 
 #ifdef RASTRIX_HAS_AVX2
@@ -9,12 +10,14 @@
 
 #include "blocks/scalar_rows.h"
 #include "blocks/sse2_rows.h"
+#include "blocks/vector_blend.h"
 
 namespace rx {
 
 namespace {
 
 constexpr int32_t kPixels = 16;  // 16-bit pixels in a register
+constexpr int32_t kPixels24 = 5;  // whole 24-bit pixels in a 16-byte register
 constexpr int32_t kPixels32 = 4;  // 32-bit pixels in a 16-byte register
 // A group reads 16 block bytes for its 12: it needs two more pixels.
 constexpr int32_t kPixelsRead32 = 6;
@@ -39,15 +42,11 @@ __attribute__((target("avx2"))) __m256i reversed(__m256i v) {
   return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, in_half), _MM_SHUFFLE(1, 0, 3, 2));
 }
 
-__attribute__((target("avx2"))) __m128i load128(const uint8_t* p) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
 // Four widened pixels over the buffer's, keeping those that are zero.
 __attribute__((target("avx2"))) void blend32(uint8_t* row, __m128i v) {
   const __m128i clear = _mm_cmpeq_epi32(v, _mm_setzero_si128());
   if (_mm_movemask_epi8(clear) == 0xFFFF) return;
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_blendv_epi8(v, load128(row), clear));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_blendv_epi8(v, load_vector(row), clear));
 }
 
 }  // namespace
@@ -87,7 +86,7 @@ __attribute__((target("avx2"))) void plain_row32_avx2(uint8_t* row, const uint8_
   const __m128i widen = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   int64_t n = 0;
   for (; count - n >= kPixelsRead32; n += kPixels32)
-    blend32(row + 4 * n, _mm_shuffle_epi8(load128(block + 3 * n), widen));
+    blend32(row + 4 * n, _mm_shuffle_epi8(load_vector(block + 3 * n), widen));
   plain_row<Pixel32>(row + 4 * n, block + 3 * n, static_cast<int32_t>(count - n));
 }
 
@@ -99,8 +98,29 @@ __attribute__((target("avx2"))) void mirrored_row32_avx2(uint8_t* row, const uin
       _mm_setr_epi8(13, 14, 15, -1, 10, 11, 12, -1, 7, 8, 9, -1, 4, 5, 6, -1);
   int64_t n = 0;
   for (; count - n >= kPixelsRead32; n += kPixels32)
-    blend32(row + 4 * n, _mm_shuffle_epi8(load128(block - 3 * n - 13), widen_reversed));
+    blend32(row + 4 * n, _mm_shuffle_epi8(load_vector(block - 3 * n - 13), widen_reversed));
   mirrored_row<Pixel32>(row + 4 * n, block - 3 * n, static_cast<int32_t>(count - n));
+}
+
+// As the 16-byte plain rows: a group writes 16 bytes, so it needs a sixth
+// pixel in the row, whose buffer bytes are read before the store. Shown
+// pixels n..n+4 are stored at block - 3 (n + 4) upwards; the 16 bytes
+// read end with shown pixel n's last byte.
+__attribute__((target("avx2"))) void mirrored_row24_avx2(uint8_t* row, const uint8_t* block,
+                                                         int32_t count) {
+  const __m128i reverse = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, -1);
+  int64_t n = 0;
+  if (count > kPixels24) {
+    __m128i under = load_vector(row);
+    for (; n + kPixels24 < count; n += kPixels24) {
+      const int64_t next = n + kPixels24;
+      const __m128i next_under = next + kPixels24 < count ? load_vector(row + 3 * next) : under;
+      const __m128i v = _mm_shuffle_epi8(load_vector(block - 3 * n - 13), reverse);
+      blend_vector(row + 3 * n, under, v, clear24(v));
+      under = next_under;
+    }
+  }
+  mirrored_row<Pixel24>(row + 3 * n, block - 3 * n, static_cast<int32_t>(count - n));
 }
 
 }  // namespace rx

@@ -22,7 +22,7 @@ const RowDraws kSse2RowDraws[4] = {{nullptr, nullptr},
 #ifdef RASTRIX_HAS_AVX2
 const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
                                    {plain_row16_avx2, mirrored_row16_avx2},
-                                   {plain_row24_sse2, mirrored_row<Pixel24>},
+                                   {plain_row24_sse2, mirrored_row24_avx2},
                                    {plain_row32_avx2, mirrored_row32_avx2}};
 #endif
 

@@ -5,8 +5,7 @@
 #include "blocks/sse2_rows.h"
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
-
+#include "blocks/vector_blend.h"
 #include "blocks/scalar_rows.h"
 
 namespace rx {
@@ -16,16 +15,6 @@ namespace {
 constexpr int32_t kPixels16 = 8;  // 16-bit pixels in a register
 constexpr int32_t kPixels24 = 5;  // whole 24-bit pixels in a register
 
-__m128i load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-void store(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-// Stores v over the buffer bytes `under` at row, keeping those where
-// `clear` is all ones; nothing is stored when every byte is kept.
-void blend(uint8_t* row, __m128i under, __m128i v, __m128i clear) {
-  if (_mm_movemask_epi8(clear) == 0xFFFF) return;
-  store(row, _mm_or_si128(_mm_and_si128(clear, under), _mm_andnot_si128(clear, v)));
-}
-
 __m128i clear16(__m128i v) { return _mm_cmpeq_epi16(v, _mm_setzero_si128()); }
 
 // Eight stored pixels in reverse order.
@@ -33,19 +22,6 @@ __m128i reversed16(__m128i v) {
   v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(0, 1, 2, 3));
   v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(0, 1, 2, 3));
   return _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2));
-}
-
-// Five pixels in 15 bytes; the sixteenth byte, the next pixel's, is kept.
-__m128i clear24(__m128i v) {
-  const __m128i first_bytes = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0);
-  const __m128i last_byte = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1);
-  const __m128i zero = _mm_cmpeq_epi8(v, _mm_setzero_si128());
-  // A pixel is clear when its three bytes are zero: gather that at its
-  // first byte, then spread it over all three.
-  __m128i clear = _mm_and_si128(zero, _mm_and_si128(_mm_srli_si128(zero, 1), _mm_srli_si128(zero, 2)));
-  clear = _mm_and_si128(clear, first_bytes);
-  clear = _mm_or_si128(clear, _mm_or_si128(_mm_slli_si128(clear, 1), _mm_slli_si128(clear, 2)));
-  return _mm_or_si128(clear, last_byte);
 }
 
 }  // namespace
@@ -59,13 +35,13 @@ void plain_row16_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
     return;
   }
   const int64_t last = count - kPixels16;
-  const __m128i last_under = load(row + 2 * last);
+  const __m128i last_under = load_vector(row + 2 * last);
   for (int64_t n = 0; n < last; n += kPixels16) {
-    const __m128i v = load(block + 2 * n);
-    blend(row + 2 * n, load(row + 2 * n), v, clear16(v));
+    const __m128i v = load_vector(block + 2 * n);
+    blend_vector(row + 2 * n, load_vector(row + 2 * n), v, clear16(v));
   }
-  const __m128i v = load(block + 2 * last);
-  blend(row + 2 * last, last_under, v, clear16(v));
+  const __m128i v = load_vector(block + 2 * last);
+  blend_vector(row + 2 * last, last_under, v, clear16(v));
 }
 
 void mirrored_row16_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
@@ -76,13 +52,13 @@ void mirrored_row16_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
   // Shown pixels n..n+7 are stored at block - 2 (n + 7) upwards.
   const uint8_t* lowest = block - 2 * (kPixels16 - 1);
   const int64_t last = count - kPixels16;
-  const __m128i last_under = load(row + 2 * last);
+  const __m128i last_under = load_vector(row + 2 * last);
   for (int64_t n = 0; n < last; n += kPixels16) {
-    const __m128i v = reversed16(load(lowest - 2 * n));
-    blend(row + 2 * n, load(row + 2 * n), v, clear16(v));
+    const __m128i v = reversed16(load_vector(lowest - 2 * n));
+    blend_vector(row + 2 * n, load_vector(row + 2 * n), v, clear16(v));
   }
-  const __m128i v = reversed16(load(lowest - 2 * last));
-  blend(row + 2 * last, last_under, v, clear16(v));
+  const __m128i v = reversed16(load_vector(lowest - 2 * last));
+  blend_vector(row + 2 * last, last_under, v, clear16(v));
 }
 
 // A group reads and writes 16 bytes, so it needs a sixth pixel in the row;
@@ -90,12 +66,12 @@ void mirrored_row16_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
 void plain_row24_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
   int64_t n = 0;
   if (count > kPixels24) {
-    __m128i under = load(row);
+    __m128i under = load_vector(row);
     for (; n + kPixels24 < count; n += kPixels24) {
       const int64_t next = n + kPixels24;
-      const __m128i next_under = next + kPixels24 < count ? load(row + 3 * next) : under;
-      const __m128i v = load(block + 3 * n);
-      blend(row + 3 * n, under, v, clear24(v));
+      const __m128i next_under = next + kPixels24 < count ? load_vector(row + 3 * next) : under;
+      const __m128i v = load_vector(block + 3 * n);
+      blend_vector(row + 3 * n, under, v, clear24(v));
       under = next_under;
     }
   }
