@@ -252,10 +252,12 @@ class Canvas {
       {keep_bits(3), keep_bits(-1)}, {keep_bits(4), keep_bits(0)},  {keep_bits(5), keep_bits(1)},
       {keep_bits(6), keep_bits(2)},  {keep_bits(7), keep_bits(3)},  {keep_bits(8), keep_bits(4)}};
 
-  // True when n > 0 pixels at column x, rounded up to whole blocks, lie
-  // in the current row (which then has pixels).
+  // True when the blocks for n pixels at column x lie in the current row
+  // (which then has pixels): at least one, so an empty run writes back
+  // one block as it was, and a run that fills its last block exactly
+  // asks for one more, which saves a test.
   bool blocks_fit(int64_t x, int64_t n) const {
-    return n > 0 && x >= 0 && x + ((n + kBlockPixels - 1) & -int64_t{kBlockPixels}) <= row_width_;
+    return x >= 0 && x + ((n + kBlockPixels) & -int64_t{kBlockPixels}) <= row_width_;
   }
   static uint64_t pair_of(const uint32_t* table, const uint8_t* src) { return table[load16(src)]; }
   static void store32(uint8_t* d, uint32_t v) { std::memcpy(d, &v, 4); }
@@ -264,7 +266,7 @@ class Canvas {
     const uint64_t block[2] = {lo, hi};  // one 16-byte store
     std::memcpy(d, block, sizeof block);
   }
-  // n > 0 pixels at d, block after block from next().
+  // n pixels at d, block after block from next(); at least one block.
   template <class NextBlock>
   static void put_blocks(uint8_t* d, int32_t n, NextBlock next) {
     for (; n > kBlockPixels; n -= kBlockPixels, d += 2 * kBlockPixels) {
