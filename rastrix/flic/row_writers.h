@@ -11,7 +11,7 @@
 
 #include "core/state.h"
 #include "flic/flic_format.h"
-#include "flic/pair_table.h"
+#include "core/pair_table.h"
 #include "flic/palette_chunks.h"
 
 namespace rx::flic {

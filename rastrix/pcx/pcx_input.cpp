@@ -1,6 +1,7 @@
 #include "pcx/pcx_input.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -36,17 +37,15 @@ bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t*
   while (o < fast_stop) {
     const uint8_t byte = i[0];
     if (byte < kRunFlag) {
-      // Eight literals in a row (no byte with both top bits set) at once.
+      // The literals before the next byte with both top bits set (all
+      // eight when there is none) in one word; the rest of the word is
+      // overwritten by the tokens that follow.
       uint64_t eight;
       std::memcpy(&eight, i, kWord);
-      if ((eight & eight << 1 & kTopBits) == 0) {
-        store_word(o, eight);
-        i += kWord;
-        o += kWord;
-      } else {
-        *o++ = byte;
-        ++i;
-      }
+      const int literals = std::countr_zero(eight & eight << 1 & kTopBits) / 8;
+      store_word(o, eight);
+      i += literals;
+      o += literals;
       continue;
     }
     // A branch, not arithmetic: predicted, it lets the next token's load

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/pair_table.h"
 #include "core/state.h"
 
 namespace rx::pcx {
@@ -88,10 +89,17 @@ struct Map32 {
 
 // The demo's case, 256 colours into 16 bits, with a shortcut for spans of
 // eight equal indexes (the black around sprites, flat areas).
+// Two pixels per lookup in the pair table.
 void write_256_to_16(const uint8_t* line, int32_t, int32_t first, int32_t count, uint8_t* row) {
   constexpr uint64_t kEveryByte = 0x0101010101010101ull;
   const uint16_t* map = state().palette_map.rgb565;
+  const uint32_t* pairs = rgb565_pairs();
   const uint8_t* index = line + first;
+  // Pixels 2p and 2p + 1 of eight indexes read as one word (low byte
+  // first, as the pair table's halves are laid out).
+  const auto two = [pairs](uint64_t eight, int p) {
+    return uint64_t{pairs[static_cast<uint16_t>(eight >> 16 * p)]};
+  };
   int32_t k = 0;
   for (; k + 8 <= count; k += 8) {
     uint64_t eight;
@@ -102,11 +110,9 @@ void write_256_to_16(const uint8_t* line, int32_t, int32_t first, int32_t count,
       std::memcpy(row + 2 * k, same, sizeof same);
       continue;
     }
-    for (int32_t j = k; j < k + 8; j += 4) {
-      const uint16_t four[4] = {map[index[j]], map[index[j + 1]], map[index[j + 2]],
-                                map[index[j + 3]]};
-      std::memcpy(row + 2 * j, four, sizeof four);
-    }
+    const uint64_t four[2] = {two(eight, 0) | two(eight, 1) << 32,
+                              two(eight, 2) | two(eight, 3) << 32};
+    std::memcpy(row + 2 * k, four, sizeof four);
   }
   for (; k < count; ++k) store16(row + 2 * k, map[index[k]]);
 }

@@ -1,10 +1,10 @@
-#include "flic/pair_table.h"
+#include "core/pair_table.h"
 
 #include <cstring>
 
 #include "core/state.h"
 
-namespace rx::flic {
+namespace rx {
 namespace {
 
 constexpr int kEntries = 256;
@@ -59,4 +59,4 @@ const uint32_t* rgb565_pairs() {
   return table.pairs;
 }
 
-}  // namespace rx::flic
+}  // namespace rx
