@@ -124,9 +124,8 @@ class Canvas {
   void fill(int64_t x, uint8_t value, int64_t n) {
     if constexpr (F::kBytes == 2) {
       if (blocks_fit(x, n)) {
-        const uint64_t pattern = F::pixel(table_, value) * kEveryPixel16;
-        return put_blocks(row_ + 2 * x, static_cast<int32_t>(n),
-                          [=] { return Block16{pattern, pattern}; });
+        return put_pattern_blocks(row_ + 2 * x, F::pixel(table_, value) * kEveryPixel16,
+                                  static_cast<int32_t>(n));
       }
     }
     if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
@@ -140,8 +139,7 @@ class Canvas {
         const uint64_t pattern = (F::pixel(table_, first) |
                                   static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
                                  kEveryPair16;
-        return put_blocks(row_ + 2 * x, static_cast<int32_t>(n),
-                          [=] { return Block16{pattern, pattern}; });
+        return put_pattern_blocks(row_ + 2 * x, pattern, static_cast<int32_t>(n));
       }
     }
     if (uint8_t* d = inside(x, n)) return put_pairs(d, first, second, static_cast<int32_t>(n));
@@ -273,8 +271,26 @@ class Canvas {
       const Block16 b = next();
       store_block(d, b.lo, b.hi);
     }
-    const Block16 b = next();
-    const KeepMask keep = kKeepOld[n];
+    put_last_block(d, next(), n);
+  }
+  // The same for a repeating pattern (see put_pattern): whole blocks two
+  // at a time, as long fills and repeats are common.
+  static void put_pattern_blocks(uint8_t* d, uint64_t pattern, int32_t n) {
+    for (; n > 2 * kBlockPixels; n -= 2 * kBlockPixels, d += 4 * kBlockPixels) {
+      store_block(d, pattern, pattern);
+      store_block(d + 2 * kBlockPixels, pattern, pattern);
+    }
+    if (n > kBlockPixels) {
+      store_block(d, pattern, pattern);
+      n -= kBlockPixels;
+      d += 2 * kBlockPixels;
+    }
+    put_last_block(d, Block16{pattern, pattern}, n);
+  }
+  // A block of which the first `run` pixels (0..8) are the run's: the rest
+  // keep the buffer's.
+  static void put_last_block(uint8_t* d, const Block16& b, int32_t run) {
+    const KeepMask keep = kKeepOld[run];
     uint64_t old_lo, old_hi;
     std::memcpy(&old_lo, d, 8);
     std::memcpy(&old_hi, d + 8, 8);
