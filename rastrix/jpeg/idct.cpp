@@ -94,8 +94,11 @@ namespace {
 // The kernel on eight vectors of 16-bit inputs, four lanes at a time in
 // 32 bits: every product pair is one multiply-add, the sums regrouped
 // exactly (modulo 2^32) from the scalar kernel's.
-inline __m128i pair(int16_t a, int16_t b) {
-  return _mm_set_epi16(b, a, b, a, b, a, b, a);
+// Factors a, b in every pair of 16-bit lanes; the sums of factors wrap as
+// the 32-bit arithmetic they stand for and are cut to 16 bits.
+inline __m128i pair(uint32_t a, uint32_t b) {
+  const auto lo = static_cast<int16_t>(a), hi = static_cast<int16_t>(b);
+  return _mm_set_epi16(hi, lo, hi, lo, hi, lo, hi, lo);
 }
 
 struct Halves {
@@ -107,17 +110,17 @@ struct Halves {
 // with them are left out.
 template <bool kTopLeft>
 inline void kernel_simd(const __m128i s[8], Halves& d) {
-  const __m128i c_t2 = pair(4433, 4433 - 15137), c_t3 = pair(4433 + 6270, 4433);
-  const __m128i c_sum = pair(8192, 8192), c_diff = pair(8192, -8192);
+  const __m128i c_t2 = pair(kF0541, kF0541 - kF1847), c_t3 = pair(kF0541 + kF0765, kF0541);
+  const __m128i c_sum = pair(kOne, kOne), c_diff = pair(kOne, 0u - kOne);
   // Odd outputs over (s7, s5) and (s3, s1).
-  const __m128i c_o0a = pair(2446 - 7373 - 16069 + 9633, 9633);
-  const __m128i c_o0b = pair(9633 - 16069, 9633 - 7373);
-  const __m128i c_o1a = pair(9633, 16819 - 20995 + 9633 - 3196);
-  const __m128i c_o1b = pair(9633 - 20995, 9633 - 3196);
-  const __m128i c_o2a = pair(9633 - 16069, 9633 - 20995);
-  const __m128i c_o2b = pair(25172 - 20995 + 9633 - 16069, 9633);
-  const __m128i c_o3a = pair(9633 - 7373, 9633 - 3196);
-  const __m128i c_o3b = pair(9633, 12299 - 7373 + 9633 - 3196);
+  const __m128i c_o0a = pair(kF0298 - kF0899 - kF1961 + kF1175, kF1175);
+  const __m128i c_o0b = pair(kF1175 - kF1961, kF1175 - kF0899);
+  const __m128i c_o1a = pair(kF1175, kF2053 - kF2562 + kF1175 - kF0390);
+  const __m128i c_o1b = pair(kF1175 - kF2562, kF1175 - kF0390);
+  const __m128i c_o2a = pair(kF1175 - kF1961, kF1175 - kF2562);
+  const __m128i c_o2b = pair(kF3072 - kF2562 + kF1175 - kF1961, kF1175);
+  const __m128i c_o3a = pair(kF1175 - kF0899, kF1175 - kF0390);
+  const __m128i c_o3b = pair(kF1175, kF1501 - kF0899 + kF1175 - kF0390);
   for (int half = 0; half < 2; ++half) {
     auto unpack = [half](__m128i a, __m128i b) {
       return half == 0 ? _mm_unpacklo_epi16(a, b) : _mm_unpackhi_epi16(a, b);
