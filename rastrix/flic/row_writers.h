@@ -57,7 +57,7 @@ struct Bgrx32 : Bgr24 {
   static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 4); }
 };
 
-// 16-bit runs go out in blocks of this many pixels (see put_blocks), so
+// 16-bit runs go out in blocks of this many pixels (see put_copy_blocks), so
 // copy_read_ahead may read up to kRunReadAhead bytes past a run.
 inline constexpr int32_t kBlockPixels = 8;
 inline constexpr int32_t kRunReadAhead = kBlockPixels - 1;
@@ -108,15 +108,7 @@ class Canvas {
   // the delta decoders' packets wholly in the input.
   void copy_read_ahead(int64_t x, const uint8_t* src, int32_t n) {
     if constexpr (F::kBytes == 2) {
-      if (blocks_fit(x, n)) {
-        const uint32_t* const table = pairs_;
-        return put_blocks(row_ + 2 * x, n, [&] {
-          const Block16 b{pair_of(table, src) | pair_of(table, src + 2) << 32,
-                          pair_of(table, src + 4) | pair_of(table, src + 6) << 32};
-          src += kBlockPixels;
-          return b;
-        });
-      }
+      if (blocks_fit(x, n)) return put_copy_blocks(row_ + 2 * x, src, n);
     }
     copy(x, src, n);
   }
@@ -242,10 +234,7 @@ class Canvas {
   static constexpr uint64_t keep_bits(int32_t run_pixels) {
     return run_pixels <= 0 ? ~0ull : run_pixels >= 4 ? 0 : ~0ull << (16 * run_pixels);
   }
-  struct KeepMask {
-    uint64_t lo, hi;
-  };
-  static constexpr KeepMask kKeepOld[kBlockPixels + 1] = {
+  static constexpr Block16 kKeepOld[kBlockPixels + 1] = {
       {keep_bits(0), keep_bits(-4)}, {keep_bits(1), keep_bits(-3)}, {keep_bits(2), keep_bits(-2)},
       {keep_bits(3), keep_bits(-1)}, {keep_bits(4), keep_bits(0)},  {keep_bits(5), keep_bits(1)},
       {keep_bits(6), keep_bits(2)},  {keep_bits(7), keep_bits(3)},  {keep_bits(8), keep_bits(4)}};
@@ -264,14 +253,19 @@ class Canvas {
     const uint64_t block[2] = {lo, hi};  // one 16-byte store
     std::memcpy(d, block, sizeof block);
   }
-  // n pixels at d, block after block from next(); at least one block.
-  template <class NextBlock>
-  static void put_blocks(uint8_t* d, int32_t n, NextBlock next) {
-    for (; n > kBlockPixels; n -= kBlockPixels, d += 2 * kBlockPixels) {
-      const Block16 b = next();
+  // n pixels from src[0 .. n) at d, at least one block; src is read to
+  // the end of the last block.
+  void put_copy_blocks(uint8_t* d, const uint8_t* src, int32_t n) const {
+    const uint32_t* const table = pairs_;
+    const auto block = [table](const uint8_t* s) {
+      return Block16{pair_of(table, s) | pair_of(table, s + 2) << 32,
+                     pair_of(table, s + 4) | pair_of(table, s + 6) << 32};
+    };
+    for (; n > kBlockPixels; n -= kBlockPixels, d += 2 * kBlockPixels, src += kBlockPixels) {
+      const Block16 b = block(src);
       store_block(d, b.lo, b.hi);
     }
-    put_last_block(d, next(), n);
+    put_last_block(d, block(src), n);
   }
   // The same for a repeating pattern (see put_pattern): whole blocks two
   // at a time, as long fills and repeats are common.
@@ -290,7 +284,7 @@ class Canvas {
   // A block of which the first `run` pixels (0..8) are the run's: the rest
   // keep the buffer's.
   static void put_last_block(uint8_t* d, const Block16& b, int32_t run) {
-    const KeepMask keep = kKeepOld[run];
+    const Block16 keep = kKeepOld[run];
     uint64_t old_lo, old_hi;
     std::memcpy(&old_lo, d, 8);
     std::memcpy(&old_hi, d + 8, 8);
