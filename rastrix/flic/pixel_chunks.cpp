@@ -1,6 +1,8 @@
 #include "flic/pixel_chunks.h"
 
+#include "core/cpu_features.h"
 #include "core/state.h"
+#include "flic/masked_runs.h"
 
 namespace rx::flic {
 namespace {
@@ -221,8 +223,37 @@ constexpr PixelDecoders decoders_for() {
 constexpr PixelDecoders kDecoders[4] = {decoders_for<Index8>(), decoders_for<Rgb565>(),
                                         decoders_for<Bgr24>(), decoders_for<Bgrx32>()};
 
+#ifdef RASTRIX_HAS_AVX512
+// A decoder built for the wider vectors with all it calls: their routines
+// are then inlined into its loops.
+template <void (*Decode)(FlicStream&, const FrameArea&)>
+__attribute__((target("avx512bw,avx512vl,bmi2"), flatten)) void masked(FlicStream& stream,
+                                                                       const FrameArea& area) {
+  Decode(stream, area);
+}
+constexpr PixelDecoders kMaskedDecoders16 = {
+    masked<decode_copy<Rgb565Masked>>, masked<decode_black<Rgb565Masked>>,
+    masked<decode_byte_run<Rgb565Masked>>, masked<decode_delta_fli<Rgb565Masked>>,
+    masked<decode_delta_flc<Rgb565Masked>>};
+#endif
+
 }  // namespace
 
-const PixelDecoders& pixel_decoders(int32_t depth_index) { return kDecoders[depth_index & 3]; }
+const PixelDecoders& portable_pixel_decoders(int32_t depth_index) {
+  return kDecoders[depth_index & 3];
+}
+
+const PixelDecoders* masked_pixel_decoders16() {
+#ifdef RASTRIX_HAS_AVX512
+  if (avx512_usable()) return &kMaskedDecoders16;
+#endif
+  return nullptr;
+}
+
+const PixelDecoders& pixel_decoders(int32_t depth_index) {
+  static const PixelDecoders* const masked16 = masked_pixel_decoders16();
+  if ((depth_index & 3) == 1 && masked16 != nullptr) return *masked16;
+  return portable_pixel_decoders(depth_index);
+}
 
 }  // namespace rx::flic

@@ -9,15 +9,25 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/pair_table.h"
 #include "core/state.h"
 #include "flic/flic_format.h"
-#include "core/pair_table.h"
 #include "flic/palette_chunks.h"
 
 namespace rx::flic {
 
+// The formats below leave storing runs to the Canvas. A format with
+// kMasked stores 16-bit runs itself, with registers it loads once per
+// Canvas (see masked_runs.h).
+struct NoRegisters {};
+struct CanvasRuns {
+  static constexpr bool kMasked = false;
+  using Registers = NoRegisters;
+  static Registers registers() { return {}; }
+};
+
 // 8 bits: the remap table's palette entry.
-struct Index8 {
+struct Index8 : CanvasRuns {
   using Pixel = uint8_t;
   using Table = uint8_t;
   static constexpr int kBytes = 1;
@@ -26,7 +36,7 @@ struct Index8 {
   static void store(uint8_t* d, Pixel v) { *d = v; }
 };
 // 16 bits: PaletteMap's 5-6-5 value.
-struct Rgb565 {
+struct Rgb565 : CanvasRuns {
   using Pixel = uint16_t;
   using Table = uint16_t;
   static constexpr int kBytes = 2;
@@ -36,7 +46,7 @@ struct Rgb565 {
 };
 // 24 and 32 bits: PaletteMap's entries are high byte, red, green, blue;
 // the buffer wants blue, green, red (, high byte): the entry reversed.
-struct Bgr24 {
+struct Bgr24 : CanvasRuns {
   using Pixel = uint32_t;
   using Table = uint8_t[4];
   static constexpr int kBytes = 3;
@@ -74,14 +84,15 @@ struct FrameArea {
 template <class F>
 class Canvas {
  public:
-  explicit Canvas(const FrameArea& area) : area(area), table_(F::table()) {
+  explicit Canvas(const FrameArea& area)
+      : area(area), table_(F::table()), registers_(F::registers()) {
     const LibraryState& s = state();
     buffer_width_ = s.active_width;
     buffer_height_ = s.active_height;
     bottom_row_ = s.active_bottom_row;
     bytes_per_row_ = s.active_bytes_per_row;
     pixels_ = s.active_pixels;
-    if constexpr (F::kBytes == 2) pairs_ = rgb565_pairs();
+    if constexpr (kBlocks) pairs_ = rgb565_pairs();
   }
 
   const FrameArea area;
@@ -107,14 +118,14 @@ class Canvas {
   // The same where src may be read up to kRunReadAhead bytes past the run:
   // the delta decoders' packets wholly in the input.
   void copy_read_ahead(int64_t x, const uint8_t* src, int32_t n) {
-    if constexpr (F::kBytes == 2) {
+    if constexpr (kBlocks) {
       if (blocks_fit(x, n)) return put_copy_blocks(row_ + 2 * x, src, n);
     }
     copy(x, src, n);
   }
   // n pixels of one value.
   void fill(int64_t x, uint8_t value, int64_t n) {
-    if constexpr (F::kBytes == 2) {
+    if constexpr (kBlocks) {
       if (blocks_fit(x, n)) {
         return put_pattern_blocks(row_ + 2 * x, F::pixel(table_, value) * kEveryPixel16,
                                   static_cast<int32_t>(n));
@@ -126,11 +137,11 @@ class Canvas {
   }
   // n pixels alternating first, second, first, ...
   void pairs(int64_t x, uint8_t first, uint8_t second, int64_t n) {
-    if constexpr (F::kBytes == 2) {
+    if constexpr (kBlocks) {
       if (blocks_fit(x, n)) {
-        const uint64_t pattern = (F::pixel(table_, first) |
-                                  static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
-                                 kEveryPair16;
+        const uint64_t pattern =
+            (F::pixel(table_, first) | static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
+            kEveryPair16;
         return put_pattern_blocks(row_ + 2 * x, pattern, static_cast<int32_t>(n));
       }
     }
@@ -158,14 +169,18 @@ class Canvas {
   // past the run is touched and the run's length costs no per-pixel tail.
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
     const typename F::Table* t = table_;
-    if constexpr (F::kBytes == 2) {  // two pixels per lookup
+    if constexpr (F::kMasked) {
+      F::put_copy(d, src, n, registers_);
+      return;
+    } else if constexpr (F::kBytes == 2) {  // two pixels per lookup
       const uint32_t* const table = pairs_;
       const auto four = [&](int32_t i) {
         return pair_of(table, src + i) | pair_of(table, src + i + 2) << 32;
       };
       if (n >= kBlockPixels) {
         int32_t i = 0;
-        for (; i + kBlockPixels < n; i += kBlockPixels) store_block(d + 2 * i, four(i), four(i + 4));
+        for (; i + kBlockPixels < n; i += kBlockPixels)
+          store_block(d + 2 * i, four(i), four(i + 4));
         i = n - kBlockPixels;
         store_block(d + 2 * i, four(i), four(i + 4));
       } else if (n >= 4) {
@@ -186,7 +201,7 @@ class Canvas {
     if constexpr (F::kBytes == 1) {
       std::memset(d, v, static_cast<size_t>(n));
     } else if constexpr (F::kBytes == 2) {
-      put_pattern(d, v * kEveryPixel16, n);
+      put_pattern16(d, v * kEveryPixel16, n);
     } else {
       for (int32_t i = 0; i < n; ++i) F::store(d + i * F::kBytes, v);
     }
@@ -194,7 +209,7 @@ class Canvas {
   void put_pairs(uint8_t* d, uint8_t first, uint8_t second, int32_t n) const {
     const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
     if constexpr (F::kBytes == 2) {
-      put_pattern(d, (a | static_cast<uint64_t>(b) << 16) * kEveryPair16, n);
+      put_pattern16(d, (a | static_cast<uint64_t>(b) << 16) * kEveryPair16, n);
       return;
     }
     int32_t i = 0;
@@ -222,9 +237,18 @@ class Canvas {
     return true;
   }
 
-  // 16 bits: runs go out in blocks of eight pixels, whole blocks stored
-  // outright and the last one blended with the buffer's pixels past the
-  // run. Delta runs are short and of every length; this way the length
+  // 16 bits: the format's masked stores, or the Canvas's own.
+  static void put_pattern16(uint8_t* d, uint64_t pattern, int32_t n) {
+    if constexpr (F::kMasked) {
+      F::put_pattern(d, pattern, n);
+    } else {
+      put_pattern(d, pattern, n);
+    }
+  }
+
+  // 16 bits without masked stores: runs go out in blocks of eight pixels, whole
+  // blocks stored outright and the last one blended with the buffer's pixels
+  // past the run. Delta runs are short and of every length; this way the length
   // steers no branch but the block count, one for most runs.
   struct Block16 {
     uint64_t lo, hi;  // pixels 0-3 and 4-7, lowest first
@@ -234,6 +258,7 @@ class Canvas {
   static constexpr uint64_t keep_bits(int32_t run_pixels) {
     return run_pixels <= 0 ? ~0ull : run_pixels >= 4 ? 0 : ~0ull << (16 * run_pixels);
   }
+  static constexpr bool kBlocks = F::kBytes == 2 && !F::kMasked;
   static constexpr Block16 kKeepOld[kBlockPixels + 1] = {
       {keep_bits(0), keep_bits(-4)}, {keep_bits(1), keep_bits(-3)}, {keep_bits(2), keep_bits(-2)},
       {keep_bits(3), keep_bits(-1)}, {keep_bits(4), keep_bits(0)},  {keep_bits(5), keep_bits(1)},
@@ -299,7 +324,8 @@ class Canvas {
   static void put_pattern(uint8_t* d, uint64_t pattern, int32_t n) {
     const uint64_t last = n & 1 ? pattern >> 16 | pattern << 48 : pattern;
     if (n >= kBlockPixels) {
-      for (int32_t i = 0; i + kBlockPixels < n; i += kBlockPixels) store_block(d + 2 * i, pattern, pattern);
+      for (int32_t i = 0; i + kBlockPixels < n; i += kBlockPixels)
+        store_block(d + 2 * i, pattern, pattern);
       store_block(d + 2 * (n - kBlockPixels), last, last);
     } else if (n >= 4) {
       store64(d, pattern);
@@ -315,6 +341,7 @@ class Canvas {
 
   const typename F::Table* table_;
   const uint32_t* pairs_ = nullptr;  // 16 bits only
+  [[no_unique_address]] const typename F::Registers registers_;
   int32_t buffer_width_, buffer_height_, bottom_row_;
   ptrdiff_t bytes_per_row_;
   uint8_t* pixels_;

@@ -3,6 +3,7 @@
 // and its neighbours, every pixel must be the colour of the index an
 // 8-bit buffer gets from the same frames, and nothing outside the frame
 // may change.
+#include "flic/pixel_chunks.h"
 #include "flic_fixture.h"
 #include "platform/pixel_formats.h"
 
@@ -106,6 +107,66 @@ TEST_F(RowWriters, SixteenBitRunsOfEveryLengthMatchTheIndices) {
       expect_colours(second, kW, kH, left, what);
     }
   }
+}
+
+// The decoders with masked 64-byte stores against the portable ones: the
+// same chunk, whole or cut short, at origins that clip on every side, must
+// leave the same buffer and take the same bytes.
+TEST_F(RowWriters, MaskedDecodersMatchThePortableOnes) {
+  const flic::PixelDecoders* masked = flic::masked_pixel_decoders16();
+  if (masked == nullptr) GTEST_SKIP() << "no 64-byte vectors on this processor";
+  const flic::PixelDecoders& portable = flic::portable_pixel_decoders(1);
+  constexpr int kW = 93, kH = 21;
+  std::vector<uint8_t> first(kW * kH, 3);
+  change_spans(first, kW, 4242);
+  std::vector<uint8_t> second = first;
+  change_spans(second, kW, 77);
+  using Decode = void (*)(flic::FlicStream&, const flic::FrameArea&);
+  const struct {
+    Decode flic::PixelDecoders::*decoder;
+    Bytes body;
+  } chunks[] = {
+      {&flic::PixelDecoders::byte_run, support::byte_run_body(first.data(), kW, kH)},
+      {&flic::PixelDecoders::copy, support::copy_body(first.data(), kW, kH)},
+      {&flic::PixelDecoders::delta_fli,
+       support::delta_fli_body(first.data(), second.data(), kW, kH)},
+      {&flic::PixelDecoders::delta_flc,
+       support::delta_flc_body(first.data(), second.data(), kW, kH)},
+      {&flic::PixelDecoders::black, {}},
+  };
+  constexpr int kBufferW = kW + 6, kBufferH = kH + 4;
+  support::make_buffer(16, kBufferW, kBufferH);
+  rx_set_palette_entries(0, 256, distinct_colours().data());
+  const size_t row_bytes = static_cast<size_t>(state().active_bytes_per_row);
+  // The buffer after one decoder ran over a patterned one, and the bytes
+  // it took.
+  const auto run = [&](Decode decode, Bytes& body, const flic::FrameArea& area) {
+    for (int y = 0; y < kBufferH; ++y)
+      for (size_t i = 0; i < row_bytes; ++i) active_row(y)[i] = static_cast<uint8_t>(i * 7 + y);
+    install(body);
+    FlicContext context{};
+    flic::FlicStream stream;
+    if (stream.begin(context, true)) decode(stream, area);
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < kBufferH; ++y)
+      pixels.insert(pixels.end(), active_row(y), active_row(y) + row_bytes);
+    pixels.push_back(static_cast<uint8_t>(stream.offset()));
+    pixels.push_back(static_cast<uint8_t>(stream.offset() >> 8));
+    return pixels;
+  };
+  for (const auto& chunk : chunks) {
+    for (size_t cut : {chunk.body.size(), chunk.body.size() / 2, chunk.body.size() / 3}) {
+      Bytes body(chunk.body.begin(), chunk.body.begin() + static_cast<ptrdiff_t>(cut));
+      body.push_back(0);  // the InputBuffer is never empty
+      for (auto [x, y] : {std::pair{0, 0}, {6, 4}, {-5, 0}, {-4, -3}, {9, 7}, {3, -kH + 2}}) {
+        const flic::FrameArea area{x, y, kW, kH};
+        const std::vector<uint8_t> want = run(portable.*chunk.decoder, body, area);
+        ASSERT_EQ(run(masked->*chunk.decoder, body, area), want)
+            << "chunk " << &chunk - chunks << ", " << cut << " bytes, at " << x << "," << y;
+      }
+    }
+  }
+  rx_set_input_buffer(nullptr, 0);
 }
 
 }  // namespace

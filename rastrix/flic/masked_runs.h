@@ -1,0 +1,101 @@
+// 16-bit runs with 64-byte vectors: the palette's 256 5-6-5 values sit in
+// eight registers, up to 32 indices become pixels in four table permutes,
+// and a masked store writes exactly the run's pixels. No pixel past a run
+// is read or rewritten and no byte past its source is read, so a run of
+// any length at any column costs the same few instructions.
+// Only where avx512_usable(); the decoders that use it are built for
+// these instructions as a whole (see pixel_chunks.cpp).
+#pragma once
+
+#include "core/cpu_features.h"
+
+#ifdef RASTRIX_HAS_AVX512
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "flic/row_writers.h"
+
+namespace rx::flic {
+
+inline constexpr int32_t kVectorPixels = 32;  // 16-bit pixels in a register
+
+// The palette's 5-6-5 values, 32 entries a register: 0-31 in p0, 32-63 in
+// p1 and so on. Loaded once per decoder call; the loops keep them in
+// registers.
+struct PaletteRegisters {
+  __m512i p0, p1, p2, p3, p4, p5, p6, p7;
+};
+
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline __m512i palette_part(
+    const uint16_t* rgb565, int i) {
+  return _mm512_loadu_si512(rgb565 + kVectorPixels * i);
+}
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline PaletteRegisters load_palette_registers(
+    const uint16_t* m) {
+  return {palette_part(m, 0), palette_part(m, 1), palette_part(m, 2), palette_part(m, 3),
+          palette_part(m, 4), palette_part(m, 5), palette_part(m, 6), palette_part(m, 7)};
+}
+
+// The pixels of 32 indices: each pair of parts is looked up by the low six
+// bits, then bits 6 and 7 choose among the four results.
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline __m512i palette_pixels(
+    const PaletteRegisters& p, __m256i indices) {
+  const __m512i i = _mm512_cvtepu8_epi16(indices);
+  const __m512i q0 = _mm512_permutex2var_epi16(p.p0, i, p.p1);
+  const __m512i q1 = _mm512_permutex2var_epi16(p.p2, i, p.p3);
+  const __m512i q2 = _mm512_permutex2var_epi16(p.p4, i, p.p5);
+  const __m512i q3 = _mm512_permutex2var_epi16(p.p6, i, p.p7);
+  const __mmask32 bit6 = _mm512_test_epi16_mask(i, _mm512_set1_epi16(0x40));
+  const __mmask32 bit7 = _mm512_test_epi16_mask(i, _mm512_set1_epi16(0x80));
+  return _mm512_mask_blend_epi16(bit7, _mm512_mask_blend_epi16(bit6, q0, q1),
+                                 _mm512_mask_blend_epi16(bit6, q2, q3));
+}
+
+// The first n (0..32) of 32 lanes.
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline __mmask32 first_lanes(int32_t n) {
+  return _bzhi_u32(~0u, static_cast<uint32_t>(n));
+}
+
+// n pixels at d from the indices src[0 .. n).
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_copy(
+    uint8_t* d, const uint8_t* src, int32_t n, const PaletteRegisters& p) {
+  for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels) {
+    const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    _mm512_storeu_si512(d, palette_pixels(p, indices));
+  }
+  const __mmask32 run = first_lanes(n);
+  _mm512_mask_storeu_epi16(d, run, palette_pixels(p, _mm256_maskz_loadu_epi8(run, src)));
+}
+
+// n pixels at d repeating the two lowest of pattern (which repeats them).
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern(uint8_t* d,
+                                                                                 uint64_t pattern,
+                                                                                 int32_t n) {
+  const __m512i v = _mm512_set1_epi64(static_cast<long long>(pattern));
+  for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels) _mm512_storeu_si512(d, v);
+  _mm512_mask_storeu_epi16(d, first_lanes(n), v);
+}
+
+// 16 bits, runs stored by the functions above.
+struct Rgb565Masked : Rgb565 {
+  static constexpr bool kMasked = true;
+  using Registers = PaletteRegisters;
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static Registers registers() {
+    return load_palette_registers(table());
+  }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_copy(uint8_t* d,
+                                                                         const uint8_t* src,
+                                                                         int32_t n,
+                                                                         const Registers& r) {
+    put_masked_copy(d, src, n, r);
+  }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pattern(uint8_t* d,
+                                                                            uint64_t pattern,
+                                                                            int32_t n) {
+    put_masked_pattern(d, pattern, n);
+  }
+};
+
+}  // namespace rx::flic
+#endif
