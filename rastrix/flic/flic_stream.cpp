@@ -53,7 +53,7 @@ int32_t FlicStream::slow_u16() {
   return lo < 0 || hi < 0 ? -1 : lo | hi << 8;
 }
 
-int64_t FlicStream::u32() {
+int64_t FlicStream::slow_u32() {
   int32_t lo = u16();
   int32_t hi = u16();
   return lo < 0 || hi < 0 ? -1 : int64_t{lo} | int64_t{hi} << 16;
@@ -71,11 +71,7 @@ const uint8_t* FlicStream::slow_block(int32_t n, uint8_t* destination) {
   return destination;
 }
 
-void FlicStream::skip(int64_t n) {
-  if (n <= end_ - next_) {
-    next_ += n;
-    return;
-  }
+void FlicStream::slow_skip(int64_t n) {
   // Past the buffered data: the file moves on by the rest, a memory
   // source ends.
   int64_t rest = n - (end_ - next_);

@@ -31,7 +31,14 @@ class FlicStream {
     }
     return slow_u16();
   }
-  int64_t u32();
+  int64_t u32() {
+    if (end_ - next_ >= 4) {
+      int64_t v = next_[0] | next_[1] << 8 | next_[2] << 16 | int64_t{next_[3]} << 24;
+      next_ += 4;
+      return v;
+    }
+    return slow_u32();
+  }
 
   // Up to n bytes in place when they are already buffered, else null.
   const uint8_t* take(int32_t n) {
@@ -47,7 +54,13 @@ class FlicStream {
     return slow_block(n, destination);
   }
   // Discards n bytes (n >= 0).
-  void skip(int64_t n);
+  void skip(int64_t n) {
+    if (n <= end_ - next_) {
+      next_ += n;
+      return;
+    }
+    slow_skip(n);
+  }
 
   // Direct access for decoders' fast paths: the buffered bytes from the
   // cursor on, and moving the cursor within them.
@@ -66,6 +79,8 @@ class FlicStream {
   bool refill();
   int slow_byte();
   int32_t slow_u16();
+  int64_t slow_u32();
+  void slow_skip(int64_t n);
   const uint8_t* slow_block(int32_t n, uint8_t* destination);
 
   const uint8_t* start_ = nullptr;  // first byte of the current buffer-full

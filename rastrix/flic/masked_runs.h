@@ -68,11 +68,11 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_copy(
   _mm512_mask_storeu_epi16(d, run, palette_pixels(p, _mm256_maskz_loadu_epi8(run, src)));
 }
 
-// n pixels at d repeating the two lowest of pattern (which repeats them).
-__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern(uint8_t* d,
-                                                                                 uint64_t pattern,
-                                                                                 int32_t n) {
-  const __m512i v = _mm512_set1_epi64(static_cast<long long>(pattern));
+// n pixels at d repeating the two of pair, the lower first.
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pairs(uint8_t* d,
+                                                                               uint32_t pair,
+                                                                               int32_t n) {
+  const __m512i v = _mm512_set1_epi32(static_cast<int32_t>(pair));
   for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels) _mm512_storeu_si512(d, v);
   _mm512_mask_storeu_epi16(d, first_lanes(n), v);
 }
@@ -90,10 +90,9 @@ struct Rgb565Masked : Rgb565 {
                                                                          const Registers& r) {
     put_masked_copy(d, src, n, r);
   }
-  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pattern(uint8_t* d,
-                                                                            uint64_t pattern,
-                                                                            int32_t n) {
-    put_masked_pattern(d, pattern, n);
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pairs(uint8_t* d, uint32_t pair,
+                                                                          int32_t n) {
+    put_masked_pairs(d, pair, n);
   }
 };
 

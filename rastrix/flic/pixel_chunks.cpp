@@ -57,7 +57,8 @@ void decode_byte_run(FlicStream& stream, const FrameArea& frame) {
     // A row wholly in the buffer, with packets wholly in the buffer, is
     // drawn without clipping or per-byte checks; the count keeps every
     // packet inside the row.
-    if (uint8_t* const row = canvas.inside(area.origin_x, area.width)) {
+    if (canvas.inside(area.origin_x, area.width)) {
+      uint8_t* const row = canvas.at(area.origin_x);
       const uint8_t* p = stream.cursor();
       const uint8_t* const end = p + stream.available();
       while (made < area.width && end - p >= kLongestBytePacket) {

@@ -102,7 +102,7 @@ class Canvas {
     y_ = y;
     const bool in_buffer = y >= 0 && y < buffer_height_;
     row_ = in_buffer ? pixels_ + (bottom_row_ - y) * bytes_per_row_ : nullptr;
-    row_width_ = in_buffer ? buffer_width_ : 0;
+    row_width_ = in_buffer ? buffer_width_ : kNoRow;
   }
   void next_row() { set_row(y_ + 1); }
   int64_t row() const { return y_; }
@@ -111,7 +111,7 @@ class Canvas {
 
   // Pixels src[0 .. n) at column x.
   void copy(int64_t x, const uint8_t* src, int64_t n) {
-    if (uint8_t* d = inside(x, n)) return put_copy(d, src, static_cast<int32_t>(n));
+    if (inside(x, n)) return put_copy(at(x), src, static_cast<int32_t>(n));
     Span span;
     if (clip(x, n, span)) put_copy(span.dst, src + span.skipped, span.count);
   }
@@ -131,7 +131,7 @@ class Canvas {
                                   static_cast<int32_t>(n));
       }
     }
-    if (uint8_t* d = inside(x, n)) return put_fill(d, value, static_cast<int32_t>(n));
+    if (inside(x, n)) return put_fill(at(x), value, static_cast<int32_t>(n));
     Span span;
     if (clip(x, n, span)) put_fill(span.dst, value, span.count);
   }
@@ -145,20 +145,18 @@ class Canvas {
         return put_pattern_blocks(row_ + 2 * x, pattern, static_cast<int32_t>(n));
       }
     }
-    if (uint8_t* d = inside(x, n)) return put_pairs(d, first, second, static_cast<int32_t>(n));
+    if (inside(x, n)) return put_pairs(at(x), first, second, static_cast<int32_t>(n));
     Span span;
     if (!clip(x, n, span)) return;
     if (span.skipped & 1) std::swap(first, second);
     put_pairs(span.dst, first, second, span.count);
   }
 
-  // The current row at column x when [x, x + n) lies wholly in it, else
-  // null: the common case, where no clipping is needed.
-  // A row outside the buffer has width 0 and no pixels: at most an empty
-  // run at column 0 passes, and gets null.
-  uint8_t* inside(int64_t x, int64_t n) const {
-    return x >= 0 && x + n <= row_width_ ? row_ + x * F::kBytes : nullptr;
-  }
+  // True when [x, x + n) lies wholly in the current row, which then has
+  // pixels: the common case, where no clipping is needed.
+  bool inside(int64_t x, int64_t n) const { return x >= 0 && x + n <= row_width_; }
+  // Column x of the current row.
+  uint8_t* at(int64_t x) const { return row_ + x * F::kBytes; }
 
   // Unclipped writers for n pixels at d, which the caller has checked.
   // Table and destination are locals: pixel stores may alias members as
@@ -240,7 +238,7 @@ class Canvas {
   // 16 bits: the format's masked stores, or the Canvas's own.
   static void put_pattern16(uint8_t* d, uint64_t pattern, int32_t n) {
     if constexpr (F::kMasked) {
-      F::put_pattern(d, pattern, n);
+      F::put_pairs(d, static_cast<uint32_t>(pattern), n);
     } else {
       put_pattern(d, pattern, n);
     }
@@ -347,7 +345,9 @@ class Canvas {
   uint8_t* pixels_;
   int64_t y_ = 0;
   uint8_t* row_ = nullptr;
-  int64_t row_width_ = 0;  // the buffer's width, or 0 when the row is outside it
+  // The buffer's width, or kNoRow when the row is outside it: no run fits.
+  static constexpr int64_t kNoRow = -1;
+  int64_t row_width_ = kNoRow;
 };
 
 }  // namespace rx::flic
