@@ -117,10 +117,11 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
     const uint8_t* const end = p + stream.available();
     for (; packets > 0 && end - p >= kLongestBytePacket; --packets) {
       x += p[0];
-      int32_t count = static_cast<int8_t>(p[1]);
+      // 64 bits: the next packet's address is the loop's critical path.
+      int64_t count = static_cast<int8_t>(p[1]);
       if (count >= 0) {
-        canvas.copy_read_ahead(x, p + 2, count);
-        p += 2 + count;
+        canvas.copy_read_ahead(x, p + 2, static_cast<int32_t>(count));
+        p += count + 2;
       } else {
         count = -count;
         canvas.fill(x, p[2], count);
@@ -179,10 +180,10 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
     const uint8_t* const end = p + stream.available();
     for (; packets > 0 && end - p >= kLongestWordPacket; --packets) {
       x += p[0];
-      int32_t count = static_cast<int8_t>(p[1]);
+      int64_t count = static_cast<int8_t>(p[1]);
       if (count >= 0) {
-        canvas.copy_read_ahead(x, p + 2, 2 * count);
-        p += 2 + 2 * count;
+        canvas.copy_read_ahead(x, p + 2, static_cast<int32_t>(2 * count));
+        p += 2 * count + 2;
       } else {
         count = -count;
         canvas.pairs(x, p[2], p[3], 2 * count);
