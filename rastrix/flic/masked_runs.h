@@ -18,7 +18,7 @@
 
 namespace rx::flic {
 
-inline constexpr int32_t kVectorPixels = 32;  // 16-bit pixels in a register
+inline constexpr int32_t kVectorPixels = kIndexLoad;  // 16-bit pixels in a register
 
 // The palette's 5-6-5 values, 32 entries a register: 0-31 in p0, 32-63 in
 // p1 and so on. Loaded once per decoder call; the loops keep them in
@@ -52,20 +52,25 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline __m512i palette_pixels(
                                  _mm512_mask_blend_epi16(bit6, q2, q3));
 }
 
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline __m256i load_indices(const uint8_t* src) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+}
+
 // The first n (0..32) of 32 lanes.
 __attribute__((target("avx512bw,avx512vl,bmi2"))) inline __mmask32 first_lanes(int32_t n) {
   return _bzhi_u32(~0u, static_cast<uint32_t>(n));
 }
 
-// n pixels at d from the indices src[0 .. n).
+// n pixels at d from the indices src[0 .. n); with kReadAhead, src may be
+// read up to kRunReadAhead bytes past them, else not at all.
+template <bool kReadAhead>
 __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_copy(
     uint8_t* d, const uint8_t* src, int32_t n, const PaletteRegisters& p) {
-  for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels) {
-    const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
-    _mm512_storeu_si512(d, palette_pixels(p, indices));
-  }
+  for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels)
+    _mm512_storeu_si512(d, palette_pixels(p, load_indices(src)));
   const __mmask32 run = first_lanes(n);
-  _mm512_mask_storeu_epi16(d, run, palette_pixels(p, _mm256_maskz_loadu_epi8(run, src)));
+  const __m256i last = kReadAhead ? load_indices(src) : _mm256_maskz_loadu_epi8(run, src);
+  _mm512_mask_storeu_epi16(d, run, palette_pixels(p, last));
 }
 
 // n pixels at d repeating the two of pair, the lower first.
@@ -84,11 +89,12 @@ struct Rgb565Masked : Rgb565 {
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static Registers registers() {
     return load_palette_registers(table());
   }
+  template <bool kReadAhead>
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_copy(uint8_t* d,
                                                                          const uint8_t* src,
                                                                          int32_t n,
                                                                          const Registers& r) {
-    put_masked_copy(d, src, n, r);
+    put_masked_copy<kReadAhead>(d, src, n, r);
   }
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pairs(uint8_t* d, uint32_t pair,
                                                                           int32_t n) {

@@ -67,10 +67,12 @@ struct Bgrx32 : Bgr24 {
   static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 4); }
 };
 
-// 16-bit runs go out in blocks of this many pixels (see put_copy_blocks), so
-// copy_read_ahead may read up to kRunReadAhead bytes past a run.
+// 16-bit runs go out in blocks of this many pixels (see put_copy_blocks),
+// or with masked stores read their indices 32 at a time: copy_read_ahead
+// may read up to kRunReadAhead bytes past a run.
 inline constexpr int32_t kBlockPixels = 8;
-inline constexpr int32_t kRunReadAhead = kBlockPixels - 1;
+inline constexpr int32_t kIndexLoad = 32;
+inline constexpr int32_t kRunReadAhead = std::max(kBlockPixels, kIndexLoad) - 1;
 
 // Where a frame lands and how large it is.
 struct FrameArea {
@@ -120,6 +122,8 @@ class Canvas {
   void copy_read_ahead(int64_t x, const uint8_t* src, int32_t n) {
     if constexpr (kBlocks) {
       if (blocks_fit(x, n)) return put_copy_blocks(row_ + 2 * x, src, n);
+    } else if constexpr (F::kMasked) {
+      if (inside(x, n)) return F::template put_copy<true>(at(x), src, n, registers_);
     }
     copy(x, src, n);
   }
@@ -168,7 +172,7 @@ class Canvas {
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
     const typename F::Table* t = table_;
     if constexpr (F::kMasked) {
-      F::put_copy(d, src, n, registers_);
+      F::template put_copy<false>(d, src, n, registers_);
       return;
     } else if constexpr (F::kBytes == 2) {  // two pixels per lookup
       const uint32_t* const table = pairs_;
