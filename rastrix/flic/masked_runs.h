@@ -1,8 +1,8 @@
 // 16-bit runs with 64-byte vectors: the palette's 256 5-6-5 values sit in
 // eight registers, up to 32 indices become pixels in four table permutes,
 // and a masked store writes exactly the run's pixels. No pixel past a run
-// is read or rewritten and no byte past its source is read, so a run of
-// any length at any column costs the same few instructions.
+// is read or rewritten, so a run of any length at any column costs the
+// same few instructions.
 // Only where avx512_usable(); the decoders that use it are built for
 // these instructions as a whole (see pixel_chunks.cpp).
 #pragma once
