@@ -73,11 +73,10 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_copy(
   _mm512_mask_storeu_epi16(d, run, palette_pixels(p, last));
 }
 
-// n pixels at d repeating the two of pair, the lower first.
-__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pairs(uint8_t* d,
-                                                                               uint32_t pair,
-                                                                               int32_t n) {
-  const __m512i v = _mm512_set1_epi32(static_cast<int32_t>(pair));
+// n pixels at d from the pattern v, which repeats every one or two pixels.
+__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern(uint8_t* d,
+                                                                                 __m512i v,
+                                                                                 int32_t n) {
   for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels) _mm512_storeu_si512(d, v);
   _mm512_mask_storeu_epi16(d, first_lanes(n), v);
 }
@@ -96,9 +95,14 @@ struct Rgb565Masked : Rgb565 {
                                                                          const Registers& r) {
     put_masked_copy<kReadAhead>(d, src, n, r);
   }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_fill(uint8_t* d, uint16_t pixel,
+                                                                         int32_t n) {
+    put_masked_pattern(d, _mm512_set1_epi16(static_cast<int16_t>(pixel)), n);
+  }
+  // Two pixels alternating, the lower first.
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pairs(uint8_t* d, uint32_t pair,
                                                                           int32_t n) {
-    put_masked_pairs(d, pair, n);
+    put_masked_pattern(d, _mm512_set1_epi32(static_cast<int32_t>(pair)), n);
   }
 };
 

@@ -202,6 +202,8 @@ class Canvas {
     const typename F::Pixel v = F::pixel(table_, value);
     if constexpr (F::kBytes == 1) {
       std::memset(d, v, static_cast<size_t>(n));
+    } else if constexpr (F::kMasked) {
+      F::put_fill(d, v, n);
     } else if constexpr (F::kBytes == 2) {
       put_pattern16(d, v * kEveryPixel16, n);
     } else {
