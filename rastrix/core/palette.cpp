@@ -16,14 +16,21 @@ namespace {
 constexpr int kStaticCount = 10;      // static colours at each end of an 8-bit desktop
 constexpr int kColorTableOffset = kInfoHeaderSize;
 
-void set_map_entry(LibraryState& s, int32_t bits, int i, uint8_t r, uint8_t g, uint8_t b) {
+// PaletteMap entries first .. first + count - 1 from the log palette, one
+// loop per depth.
+void map_entries(LibraryState& s, int32_t bits, int first, int count) {
+  const LogPaletteEntry* e = s.log_palette.entries + first;
   if (bits == 16) {
-    s.palette_map.rgb565[i] = platform::pack_565({r, g, b});
+    uint16_t* to = s.palette_map.rgb565 + first;
+    for (int i = 0; i < count; ++i) to[i] = platform::pack_565({e[i].red, e[i].green, e[i].blue});
   } else if (bits == 24 || bits == 32) {
-    s.palette_map.hrgb[i][0] = s.high_byte;
-    s.palette_map.hrgb[i][1] = r;
-    s.palette_map.hrgb[i][2] = g;
-    s.palette_map.hrgb[i][3] = b;
+    uint8_t(*to)[4] = s.palette_map.hrgb + first;
+    for (int i = 0; i < count; ++i) {
+      to[i][0] = s.high_byte;
+      to[i][1] = e[i].red;
+      to[i][2] = e[i].green;
+      to[i][3] = e[i].blue;
+    }
   }
 }
 
@@ -53,13 +60,7 @@ void rebuild_color_table(LibraryState& s) {
 
 }  // namespace
 
-void rebuild_palette_map(int32_t bits) {
-  LibraryState& s = state();
-  for (int i = 0; i < kPaletteSize; ++i) {
-    const LogPaletteEntry& e = s.log_palette.entries[i];
-    set_map_entry(s, bits, i, e.red, e.green, e.blue);
-  }
-}
+void rebuild_palette_map(int32_t bits) { map_entries(state(), bits, 0, kPaletteSize); }
 
 void copy_color_table(uint8_t* header) {
   std::memcpy(header + kColorTableOffset, state().color_table, sizeof state().color_table);
@@ -119,10 +120,7 @@ int32_t rx_set_palette_entries(int32_t start, int32_t count, const uint8_t* rgb)
   platform::animate_palette(
       s.current_palette, start, count,
       reinterpret_cast<const platform::PaletteEntry*>(s.log_palette.entries + start));
-  for (int32_t i = 0; i < count; ++i) {
-    const uint8_t* c = rgb + 3 * i;
-    rx::set_map_entry(s, s.active_bits, start + i, c[0], c[1], c[2]);
-  }
+  rx::map_entries(s, s.active_bits, start, count);
   return RX_OK;
 }
 
