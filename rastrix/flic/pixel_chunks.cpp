@@ -108,13 +108,23 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
   int32_t lines = stream.u16();
   if (lines <= 0) return;
   canvas.set_row(area.origin_y + first);
+  // The cursor stays in a local from row to row while the bytes are
+  // buffered: the stream's own would go back to memory around every row.
+  const uint8_t* p = stream.cursor();
+  const uint8_t* end = p + stream.available();
   for (; lines > 0; --lines, canvas.next_row()) {
-    int packets = stream.byte();
-    if (packets < 0) return;
+    int packets;
+    if (p != end) {
+      packets = *p++;
+    } else {
+      stream.advance_to(p);
+      packets = stream.byte();
+      if (packets < 0) return;
+      p = stream.cursor();
+      end = p + stream.available();
+    }
     int64_t x = area.origin_x;
     // Packets wholly in the buffer are read without per-byte checks.
-    const uint8_t* p = stream.cursor();
-    const uint8_t* const end = p + stream.available();
     for (; packets > 0 && end - p >= kLongestBytePacket; --packets) {
       x += p[0];
       // 64 bits: the next packet's address is the loop's critical path.
@@ -129,6 +139,7 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
       }
       x += count;
     }
+    if (packets == 0) continue;
     stream.advance_to(p);
     for (; packets > 0; --packets) {
       int skip = stream.byte();
@@ -148,7 +159,10 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
       }
       x += count;
     }
+    p = stream.cursor();
+    end = p + stream.available();
   }
+  stream.advance_to(p);
 }
 
 // Line count, then words: 11xxxxxx skips lines, 10xxxxxx sets the row's
