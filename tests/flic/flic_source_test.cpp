@@ -171,28 +171,36 @@ TEST_F(FlicTest, FileSourceGivesReadAheadBackAfterEachCall) {
 }
 
 TEST_F(FlicTest, SmallInputBufferRefillsInTheMiddleOfChunks) {
-  // 7-byte buffer-fulls split every header, run and skip.
-  std::vector<uint8_t> a(64 * 3), b(64 * 3);
+  // 7-byte buffer-fulls split every header, run and skip; 301-byte ones
+  // let the decoders' fast paths run until the buffered bytes run short.
+  constexpr int kW = 200, kH = 12;
+  std::vector<uint8_t> a(kW * kH), b(kW * kH);
   for (size_t i = 0; i < a.size(); ++i) {
     a[i] = static_cast<uint8_t>(i * 7);
-    b[i] = static_cast<uint8_t>(i % 5 == 0 ? i : i * 7);
+    b[i] = static_cast<uint8_t>(i % 5 == 0 || i % 11 == 3 ? i : i * 7);
   }
-  Bytes file = support::flic_file(
-      true, 64, 3, 2, 0,
-      {frame_chunk({support::sub_chunk(support::kByteRun, support::byte_run_body(a.data(), 64, 3)),
-                    support::sub_chunk(support::kStamp, Bytes(300, 9))}),
-       frame_chunk({support::sub_chunk(support::kDeltaFlc,
-                                       support::delta_flc_body(a.data(), b.data(), 64, 3))})});
-  support::make_buffer(8, 64, 3);
-  FlicContext c = open(file);
-  uint8_t small[7];
-  rx_set_input_buffer(small, sizeof small);
-  EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
-  EXPECT_EQ(indices(64, 3), a);
-  EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
-  EXPECT_EQ(indices(64, 3), b);
-  EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 0);
-  rx_set_input_buffer(nullptr, 0);
+  for (bool word : {true, false}) {
+    Bytes delta = word ? support::delta_flc_body(a.data(), b.data(), kW, kH)
+                       : support::delta_fli_body(a.data(), b.data(), kW, kH);
+    Bytes first = support::byte_run_body(a.data(), kW, kH);
+    Bytes file = support::flic_file(
+        word, kW, kH, 2, 0,
+        {frame_chunk({support::sub_chunk(support::kByteRun, first),
+                      support::sub_chunk(support::kStamp, Bytes(300, 9))}),
+         frame_chunk({support::sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+    for (size_t size : {7, 301}) {
+      support::make_buffer(8, kW, kH);
+      FlicContext c = open(file);
+      std::vector<uint8_t> buffer(size);
+      rx_set_input_buffer(buffer.data(), static_cast<int32_t>(size));
+      EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
+      EXPECT_EQ(indices(kW, kH), a) << size;
+      EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
+      EXPECT_EQ(indices(kW, kH), b) << (word ? "word" : "byte") << " delta, " << size;
+      EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 0);
+      rx_set_input_buffer(nullptr, 0);
+    }
+  }
 }
 
 TEST_F(FlicTest, MemorySourceThatRunsOutReturnsFramesShownAndEnds) {
