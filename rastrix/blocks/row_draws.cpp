@@ -2,6 +2,7 @@
 #include "blocks/row_draws.h"
 
 #include "blocks/avx2_rows.h"
+#include "blocks/avx512_rows.h"
 #include "blocks/scalar_rows.h"
 #include "blocks/sse2_rows.h"
 
@@ -26,9 +27,19 @@ const RowDraws kAvx2RowDraws[4] = {{nullptr, nullptr},
                                    {plain_row32_avx2, mirrored_row32_avx2}};
 #endif
 
+#ifdef RASTRIX_HAS_AVX512
+// 16 bits with masked stores; the other depths as with AVX2.
+const RowDraws kAvx512RowDraws[4] = {{nullptr, nullptr},
+                                     {plain_row16_avx512, mirrored_row16_avx512},
+                                     {plain_row24_sse2, mirrored_row24_avx2},
+                                     {plain_row32_avx2, mirrored_row32_avx2}};
+#endif
+
 const RowDraws* row_draws() {
 #ifdef RASTRIX_HAS_AVX2
-  static const RowDraws* const chosen = avx2_usable() ? kAvx2RowDraws : kSse2RowDraws;
+  static const RowDraws* const chosen = avx512_usable() ? kAvx512RowDraws
+                                        : avx2_usable() ? kAvx2RowDraws
+                                                        : kSse2RowDraws;
   return chosen;
 #elif defined(__SSE2__)
   return kSse2RowDraws;

@@ -25,6 +25,9 @@ extern const RowDraws kSse2RowDraws[4];
 #ifdef RASTRIX_HAS_AVX2
 extern const RowDraws kAvx2RowDraws[4];  // only where avx2_usable()
 #endif
+#ifdef RASTRIX_HAS_AVX512
+extern const RowDraws kAvx512RowDraws[4];  // only where avx512_usable()
+#endif
 
 // The fastest table this processor runs, chosen once.
 const RowDraws* row_draws();

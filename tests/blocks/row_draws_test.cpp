@@ -51,7 +51,7 @@ void check_table(const rx::RowDraws* table, const char* name) {
   std::mt19937 rng(7);
   for (int d = 1; d < 4; ++d)
     for (bool mirrored : {false, true})
-      for (int32_t count = 1; count <= 40; ++count)
+      for (int32_t count = 1; count <= 70; ++count)
         for (int trial = 0; trial < 20; ++trial) {
           const int bb = kBlockBytes[d], pb = kBufferBytes[d];
           // Exactly the pixels drawn, so a read past either end is caught
@@ -79,6 +79,13 @@ TEST(RowDraws, Sse2RowsMatchTheReference) { check_table(rx::kSse2RowDraws, "sse2
 TEST(RowDraws, Avx2RowsMatchTheReference) {
   if (!rx::avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
   check_table(rx::kAvx2RowDraws, "avx2");
+}
+#endif
+
+#ifdef RASTRIX_HAS_AVX512
+TEST(RowDraws, Avx512RowsMatchTheReference) {
+  if (!rx::avx512_usable()) GTEST_SKIP() << "this processor has no AVX-512";
+  check_table(rx::kAvx512RowDraws, "avx512");
 }
 #endif
 
