@@ -29,7 +29,8 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) void plain_row16_avx512(uint8_
                                                                           const uint8_t* block,
                                                                           int32_t count) {
   int64_t n = 0;
-  for (; n + kPixels <= count; n += kPixels) draw(row + 2 * n, _mm512_loadu_si512(block + 2 * n), ~0u);
+  for (; n + kPixels <= count; n += kPixels)
+    draw(row + 2 * n, _mm512_loadu_si512(block + 2 * n), ~0u);
   const __mmask32 rest = first_lanes(count - n);
   draw(row + 2 * n, _mm512_maskz_loadu_epi16(rest, block + 2 * n), rest);
 }
@@ -39,8 +40,9 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) void plain_row16_avx512(uint8_
 __attribute__((target("avx512bw,avx512vl,bmi2"))) void mirrored_row16_avx512(uint8_t* row,
                                                                              const uint8_t* block,
                                                                              int32_t count) {
-  const __m512i reverse = _mm512_set_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
-                                           17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  const __m512i reverse =
+      _mm512_set_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                       22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
   const uint8_t* lowest = block - 2 * (kPixels - 1);
   int64_t n = 0;
   for (; n + kPixels <= count; n += kPixels)
