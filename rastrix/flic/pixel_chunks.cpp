@@ -139,29 +139,28 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
       }
       x += count;
     }
-    if (packets > 0) {  // the stream takes over, then hands the cursor back
-      stream.advance_to(p);
-      for (; packets > 0; --packets) {
-        int skip = stream.byte();
-        int t = stream.byte();
-        if (t < 0) return;
-        x += skip;
-        int32_t count = static_cast<int8_t>(t);
-        if (count >= 0) {
-          const uint8_t* run = stream.block(count, gather);
-          if (run == nullptr) return;
-          canvas.copy(x, run, count);
-        } else {
-          count = -count;
-          int v = stream.byte();
-          if (v < 0) return;
-          canvas.fill(x, static_cast<uint8_t>(v), count);
-        }
-        x += count;
+    if (packets == 0) continue;
+    stream.advance_to(p);
+    for (; packets > 0; --packets) {
+      int skip = stream.byte();
+      int t = stream.byte();
+      if (t < 0) return;
+      x += skip;
+      int32_t count = static_cast<int8_t>(t);
+      if (count >= 0) {
+        const uint8_t* run = stream.block(count, gather);
+        if (run == nullptr) return;
+        canvas.copy(x, run, count);
+      } else {
+        count = -count;
+        int v = stream.byte();
+        if (v < 0) return;
+        canvas.fill(x, static_cast<uint8_t>(v), count);
       }
-      p = stream.cursor();
-      end = p + stream.available();
+      x += count;
     }
+    p = stream.cursor();
+    end = p + stream.available();
   }
   stream.advance_to(p);
 }
@@ -177,21 +176,9 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
   uint8_t* const gather = row_buffer();
   int32_t lines = stream.u16();
   canvas.set_row(area.origin_y);
-  // The cursor stays in a local from line to line, as in decode_delta_fli.
-  const uint8_t* p = stream.cursor();
-  const uint8_t* end = p + stream.available();
   while (lines > 0) {
-    int32_t w;
-    if (end - p >= 2) {
-      w = p[0] | p[1] << 8;
-      p += 2;
-    } else {
-      stream.advance_to(p);
-      w = stream.u16();
-      if (w < 0) return;
-      p = stream.cursor();
-      end = p + stream.available();
-    }
+    int32_t w = stream.u16();
+    if (w < 0) return;
     if (w >= kSkipLinesWord) {
       canvas.set_row(canvas.row() + (kWordRange - w));
       continue;
@@ -203,6 +190,8 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
     int64_t x = area.origin_x;
     int32_t packets = w;
     // Packets wholly in the buffer are read without per-byte checks.
+    const uint8_t* p = stream.cursor();
+    const uint8_t* const end = p + stream.available();
     for (; packets > 0 && end - p >= kLongestWordPacket; --packets) {
       x += p[0];
       int64_t count = static_cast<int8_t>(p[1]);
@@ -216,34 +205,29 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
       }
       x += 2 * count;
     }
-    if (packets > 0) {  // the stream takes over, then hands the cursor back
-      stream.advance_to(p);
-      for (; packets > 0; --packets) {
-        int skip = stream.byte();
-        int t = stream.byte();
-        if (t < 0) return;
-        x += skip;
-        int32_t count = static_cast<int8_t>(t);
-        if (count >= 0) {
-          const uint8_t* run = stream.block(2 * count, gather);
-          if (run == nullptr) return;
-          canvas.copy(x, run, 2 * count);
-          x += 2 * count;
-        } else {
-          int32_t first = stream.byte();
-          int32_t second = stream.byte();
-          if (second < 0) return;
-          canvas.pairs(x, static_cast<uint8_t>(first), static_cast<uint8_t>(second), -2 * count);
-          x += -2 * count;
-        }
+    stream.advance_to(p);
+    for (; packets > 0; --packets) {
+      int skip = stream.byte();
+      int t = stream.byte();
+      if (t < 0) return;
+      x += skip;
+      int32_t count = static_cast<int8_t>(t);
+      if (count >= 0) {
+        const uint8_t* run = stream.block(2 * count, gather);
+        if (run == nullptr) return;
+        canvas.copy(x, run, 2 * count);
+        x += 2 * count;
+      } else {
+        int32_t first = stream.byte();
+        int32_t second = stream.byte();
+        if (second < 0) return;
+        canvas.pairs(x, static_cast<uint8_t>(first), static_cast<uint8_t>(second), -2 * count);
+        x += -2 * count;
       }
-      p = stream.cursor();
-      end = p + stream.available();
     }
     canvas.next_row();
     --lines;
   }
-  stream.advance_to(p);
 }
 
 template <class F>
