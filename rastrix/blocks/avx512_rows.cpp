@@ -7,15 +7,13 @@
 #ifdef RASTRIX_HAS_AVX512
 #include <immintrin.h>
 
+#include "core/lane_masks.h"
+
 namespace rx {
 
 namespace {
 
 constexpr int32_t kPixels = 32;  // 16-bit pixels in a register
-
-__attribute__((target("avx512bw,avx512vl,bmi2"))) __mmask32 first_lanes(int64_t n) {
-  return _bzhi_u32(~0u, static_cast<uint32_t>(n));
-}
 
 // Stores the pixels of v that are not zero, of the lanes in `lanes`.
 __attribute__((target("avx512bw,avx512vl,bmi2"))) void draw(uint8_t* row, __m512i v,

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "core/lane_masks.h"
 #include "flic/row_writers.h"
 
 namespace rx::flic {
@@ -56,23 +57,6 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline __m256i load_indices(co
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
 }
 
-// The first n (0..32) of 32 lanes.
-__attribute__((target("avx512bw,avx512vl,bmi2"))) inline __mmask32 first_lanes(int32_t n) {
-  return _bzhi_u32(~0u, static_cast<uint32_t>(n));
-}
-
-// n pixels at d from the indices src[0 .. n); with kReadAhead, src may be
-// read up to kRunReadAhead bytes past them, else not at all.
-template <bool kReadAhead>
-__attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_copy(
-    uint8_t* d, const uint8_t* src, int32_t n, const PaletteRegisters& p) {
-  for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels)
-    _mm512_storeu_si512(d, palette_pixels(p, load_indices(src)));
-  const __mmask32 run = first_lanes(n);
-  const __m256i last = kReadAhead ? load_indices(src) : _mm256_maskz_loadu_epi8(run, src);
-  _mm512_mask_storeu_epi16(d, run, palette_pixels(p, last));
-}
-
 // n pixels at d from the pattern v, which repeats every one or two pixels.
 __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern(uint8_t* d,
                                                                                  __m512i v,
@@ -88,12 +72,18 @@ struct Rgb565Masked : Rgb565 {
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static Registers registers() {
     return load_palette_registers(table());
   }
+  // n pixels at d from the indices src[0 .. n); with kReadAhead, src may
+  // be read up to kRunReadAhead bytes past them, else not at all.
   template <bool kReadAhead>
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_copy(uint8_t* d,
                                                                          const uint8_t* src,
                                                                          int32_t n,
                                                                          const Registers& r) {
-    put_masked_copy<kReadAhead>(d, src, n, r);
+    for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels)
+      _mm512_storeu_si512(d, palette_pixels(r, load_indices(src)));
+    const __mmask32 run = first_lanes(n);
+    const __m256i last = kReadAhead ? load_indices(src) : _mm256_maskz_loadu_epi8(run, src);
+    _mm512_mask_storeu_epi16(d, run, palette_pixels(r, last));
   }
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_fill(uint8_t* d, uint16_t pixel,
                                                                          int32_t n) {
