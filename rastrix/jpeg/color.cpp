@@ -48,8 +48,7 @@ inline void store565(uint8_t* out, const Sums& s) {
     r = _mm_slli_epi16(_mm_and_si128(r, _mm_set1_epi16(0xF8)), 8);
     g = _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3);
     b = _mm_srli_epi16(b, 3);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * h),
-                     _mm_or_si128(_mm_or_si128(r, g), b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * h), _mm_or_si128(_mm_or_si128(r, g), b));
   }
 }
 
@@ -187,23 +186,13 @@ inline void chunk(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const
 template <class Pixel, int kReplication, bool kTwo>
 void color_lines_fast(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
                       int32_t first, int32_t count, uint8_t* out0, uint8_t* out1) {
-  int32_t x = first, end = first + count;
 #if defined(__SSE2__)
   if constexpr (kReplication <= 2) {
-    int32_t head = (kReplication - x % kReplication) % kReplication;
-    if (head > count) head = count;
-    color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, head, out0, out1);
-    x += head;
-    out0 += Pixel::kBytes * head;
-    if constexpr (kTwo) out1 += Pixel::kBytes * head;
-    for (; x + kChunk <= end; x += kChunk) {
-      chunk<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, out0, out1);
-      out0 += Pixel::kBytes * kChunk;
-      if constexpr (kTwo) out1 += Pixel::kBytes * kChunk;
-    }
+    return color_lines_chunked<Pixel, kReplication, kTwo, kChunk, chunk<Pixel, kReplication, kTwo>>(
+        y0, y1, cb, cr, first, count, out0, out1);
   }
 #endif
-  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, end - x, out0, out1);
+  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, first, count, out0, out1);
 }
 
 template <class Pixel, int kReplication>
@@ -267,8 +256,7 @@ const Writers& vector_writers() {
 }
 
 bool writer_exists(int depth_index, int replication) {
-  return depth_index >= 1 && depth_index <= 3 && replication >= 1 &&
-         replication <= kMaxReplication;
+  return depth_index >= 1 && depth_index <= 3 && replication >= 1 && replication <= kMaxReplication;
 }
 
 ColorLine line_in(const Writers& w, int depth_index, int replication) {

@@ -185,11 +185,9 @@ inline __attribute__((target("avx2"))) Terms plus_luma(const Terms& t, __m256i l
 // Pixels [x, x + 16 * kReplication) of one or two lines: sixteen chroma
 // samples from column x / kReplication.
 template <class Pixel, int kReplication, bool kTwo>
-inline __attribute__((target("avx2"), always_inline)) void chunk(const uint8_t* y0,
-                                                                 const uint8_t* y1,
-                                                                 const uint8_t* cb,
-                                                                 const uint8_t* cr, int32_t x,
-                                                                 uint8_t* out0, uint8_t* out1) {
+inline __attribute__((target("avx2"))) void chunk(const uint8_t* y0, const uint8_t* y1,
+                                                  const uint8_t* cb, const uint8_t* cr, int32_t x,
+                                                  uint8_t* out0, uint8_t* out1) {
   int32_t c = x / kReplication;
   Terms t = terms_of(cb + c, cr + c);
   Terms parts[kReplication];  // per sixteen pixels
@@ -208,26 +206,15 @@ inline __attribute__((target("avx2"), always_inline)) void chunk(const uint8_t* 
   }
 }
 
-// The portable writer up to the first whole chroma group and after the
-// last whole chunk.
+// Whole chunks of 16 * kReplication pixels, the portable writer around
+// them; everything inlined into this function, built for these vectors.
 template <class Pixel, int kReplication, bool kTwo>
-__attribute__((target("avx2"))) void lines_avx2(const uint8_t* y0, const uint8_t* y1,
-                                                const uint8_t* cb, const uint8_t* cr, int32_t first,
-                                                int32_t count, uint8_t* out0, uint8_t* out1) {
-  constexpr int32_t kChunk = kLanes * kReplication;
-  int32_t x = first, end = first + count;
-  int32_t head = (kReplication - x % kReplication) % kReplication;
-  if (head > count) head = count;
-  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, head, out0, out1);
-  x += head;
-  out0 += Pixel::kBytes * head;
-  if constexpr (kTwo) out1 += Pixel::kBytes * head;
-  for (; x + kChunk <= end; x += kChunk) {
-    chunk<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, out0, out1);
-    out0 += Pixel::kBytes * kChunk;
-    if constexpr (kTwo) out1 += Pixel::kBytes * kChunk;
-  }
-  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, end - x, out0, out1);
+__attribute__((target("avx2"), flatten)) void lines_avx2(const uint8_t* y0, const uint8_t* y1,
+                                                         const uint8_t* cb, const uint8_t* cr,
+                                                         int32_t first, int32_t count,
+                                                         uint8_t* out0, uint8_t* out1) {
+  color_lines_chunked<Pixel, kReplication, kTwo, kLanes * kReplication,
+                      chunk<Pixel, kReplication, kTwo>>(y0, y1, cb, cr, first, count, out0, out1);
 }
 
 template <class Pixel, int kReplication>

@@ -87,6 +87,29 @@ void color_lines(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const 
   }
 }
 
+// One or two lines in chunks of kChunk pixels, each starting a chroma
+// group, written by Chunk; the portable writer takes the pixels before the
+// first group and after the last whole chunk. A vector Chunk is inlined by
+// callers built for its vectors (flatten), as this walker is shared.
+template <class Pixel, int kReplication, bool kTwo, int32_t kChunk, auto Chunk>
+inline void color_lines_chunked(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb,
+                                const uint8_t* cr, int32_t first, int32_t count, uint8_t* out0,
+                                uint8_t* out1) {
+  int32_t x = first, end = first + count;
+  int32_t head = (kReplication - x % kReplication) % kReplication;
+  if (head > count) head = count;
+  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, head, out0, out1);
+  x += head;
+  out0 += Pixel::kBytes * head;
+  if constexpr (kTwo) out1 += Pixel::kBytes * head;
+  for (; x + kChunk <= end; x += kChunk) {
+    Chunk(y0, y1, cb, cr, x, out0, out1);
+    out0 += Pixel::kBytes * kChunk;
+    if constexpr (kTwo) out1 += Pixel::kBytes * kChunk;
+  }
+  color_lines<Pixel, kReplication, kTwo>(y0, y1, cb, cr, x, end - x, out0, out1);
+}
+
 template <class Pixel, int kReplication>
 void color_line_scalar_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int32_t first,
                           int32_t count, uint8_t* out) {
