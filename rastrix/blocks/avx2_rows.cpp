@@ -16,8 +16,7 @@ namespace rx {
 
 namespace {
 
-constexpr int32_t kPixels = 16;  // 16-bit pixels in a register
-constexpr int32_t kPixels24 = 5;  // whole 24-bit pixels in a 16-byte register
+constexpr int32_t kPixels = 16;   // 16-bit pixels in a register
 constexpr int32_t kPixels32 = 4;  // 32-bit pixels in a 16-byte register
 // A group reads 16 block bytes for its 12: it needs two more pixels.
 constexpr int32_t kPixelsRead32 = 6;
@@ -61,7 +60,8 @@ __attribute__((target("avx2"))) void plain_row16_avx2(uint8_t* row, const uint8_
   }
   const int64_t last = count - kPixels;
   const __m256i last_under = load(row + 2 * last);
-  for (int64_t n = 0; n < last; n += kPixels) blend(row + 2 * n, load(row + 2 * n), load(block + 2 * n));
+  for (int64_t n = 0; n < last; n += kPixels)
+    blend(row + 2 * n, load(row + 2 * n), load(block + 2 * n));
   blend(row + 2 * last, last_under, load(block + 2 * last));
 }
 
@@ -102,24 +102,20 @@ __attribute__((target("avx2"))) void mirrored_row32_avx2(uint8_t* row, const uin
   mirrored_row<Pixel32>(row + 4 * n, block - 3 * n, static_cast<int32_t>(count - n));
 }
 
-// As the 16-byte plain rows: a group writes 16 bytes, so it needs a sixth
-// pixel in the row, whose buffer bytes are read before the store. Shown
-// pixels n..n+4 are stored at block - 3 (n + 4) upwards; the 16 bytes
-// read end with shown pixel n's last byte.
-__attribute__((target("avx2"))) void mirrored_row24_avx2(uint8_t* row, const uint8_t* block,
-                                                         int32_t count) {
+namespace {
+// Shown pixels n..n+4 are stored at block - 3 (n + 4) upwards; the 16
+// bytes read end with shown pixel n's last byte.
+__attribute__((target("avx2"))) __m128i mirrored_group24(const uint8_t* block, int64_t n) {
   const __m128i reverse = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, -1);
-  int64_t n = 0;
-  if (count > kPixels24) {
-    __m128i under = load_vector(row);
-    for (; n + kPixels24 < count; n += kPixels24) {
-      const int64_t next = n + kPixels24;
-      const __m128i next_under = next + kPixels24 < count ? load_vector(row + 3 * next) : under;
-      const __m128i v = _mm_shuffle_epi8(load_vector(block - 3 * n - 13), reverse);
-      blend_vector(row + 3 * n, under, v, clear24(v));
-      under = next_under;
-    }
-  }
+  return _mm_shuffle_epi8(load_vector(block - 3 * n - 13), reverse);
+}
+}  // namespace
+
+// In groups as the 16-byte plain rows, all inlined here.
+__attribute__((target("avx2"), flatten)) void mirrored_row24_avx2(uint8_t* row,
+                                                                  const uint8_t* block,
+                                                                  int32_t count) {
+  const int64_t n = blend_groups24<mirrored_group24>(row, block, count);
   mirrored_row<Pixel24>(row + 3 * n, block - 3 * n, static_cast<int32_t>(count - n));
 }
 

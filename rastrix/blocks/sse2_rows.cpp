@@ -5,15 +5,16 @@
 #include "blocks/sse2_rows.h"
 
 #if defined(__SSE2__)
-#include "blocks/vector_blend.h"
 #include "blocks/scalar_rows.h"
+#include "blocks/vector_blend.h"
 
 namespace rx {
 
 namespace {
 
 constexpr int32_t kPixels16 = 8;  // 16-bit pixels in a register
-constexpr int32_t kPixels24 = 5;  // whole 24-bit pixels in a register
+
+__m128i plain_group24(const uint8_t* block, int64_t n) { return load_vector(block + 3 * n); }
 
 __m128i clear16(__m128i v) { return _mm_cmpeq_epi16(v, _mm_setzero_si128()); }
 
@@ -61,20 +62,9 @@ void mirrored_row16_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
   blend_vector(row + 2 * last, last_under, v, clear16(v));
 }
 
-// A group reads and writes 16 bytes, so it needs a sixth pixel in the row;
-// the next group's buffer bytes are read before this group's store.
+// Shown pixels n..n+4 are stored at block + 3n onwards.
 void plain_row24_sse2(uint8_t* row, const uint8_t* block, int32_t count) {
-  int64_t n = 0;
-  if (count > kPixels24) {
-    __m128i under = load_vector(row);
-    for (; n + kPixels24 < count; n += kPixels24) {
-      const int64_t next = n + kPixels24;
-      const __m128i next_under = next + kPixels24 < count ? load_vector(row + 3 * next) : under;
-      const __m128i v = load_vector(block + 3 * n);
-      blend_vector(row + 3 * n, under, v, clear24(v));
-      under = next_under;
-    }
-  }
+  const int64_t n = blend_groups24<plain_group24>(row, block, count);
   plain_row<Pixel24>(row + 3 * n, block + 3 * n, static_cast<int32_t>(count - n));
 }
 
