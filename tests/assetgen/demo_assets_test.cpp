@@ -20,7 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-const fs::path kAssets = fs::path(__FILE__).parent_path().parent_path().parent_path() / "demo" / "assets";
+// The committed pictures, from the source tree CTest names (a compiler may
+// record this file's path relative to the build, so it is not used).
+const fs::path kAssets = fs::path(std::getenv("RASTRIX_SOURCE_DIR") ? std::getenv("RASTRIX_SOURCE_DIR") : ".") / "demo" / "assets";
 
 Bytes read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
