@@ -257,9 +257,11 @@ RX_API int32_t rx_flic_skip(FlicContext* context, int32_t frames);
  * - a memory source that runs out ends the call: the frames shown are
  *   returned and the position is saved at the end of the InputBuffer;
  *   data that ends inside a frame ends that frame's drawing there;
- * - a chunk or sub-chunk smaller than its header (prefix 6, frame 16,
- *   sub-chunk 6) ends the call with the frames shown, position not saved;
- *   a sub-chunk whose decoder reads past its size gives frames shown - 1;
+ * - a frame-level chunk of an unknown type, a chunk or sub-chunk smaller
+ *   than its header (prefix 6, frame 16, sub-chunk 6) or a sub-chunk whose
+ *   decoder reads past its size ends the call with the frames completed
+ *   before that chunk; the playing position (both sources) is saved at
+ *   that chunk, so the next call returns 0 instead of playing again;
  * - a context wider than RX_FLIC_MAX_WIDTH plays nothing (0);
  * - a palette packet running past entry 255 is cut at 255. */
 RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags);
