@@ -268,6 +268,40 @@ RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags)
 RX_API int32_t rx_wait_ticks(uint32_t ticks);
 
 /* ------------------------------------------------------------------------
+ * Version and result messages
+ * ---------------------------------------------------------------------- */
+/* The library's version, "MAJOR.MINOR.PATCH". */
+RX_API const char* rx_version(void);
+/* Operations for rx_result_message: a result code means different things
+ * for different operations. */
+enum {
+  RX_OP_SET_DC = 1,
+  RX_OP_SET_INPUT_BUFFER,
+  RX_OP_INIT,
+  RX_OP_SHUTDOWN,
+  RX_OP_FIND_DISPLAY_MODE,
+  RX_OP_SET_DISPLAY_MODE,
+  RX_OP_REALIZE_PALETTE,
+  RX_OP_SET_BUFFER_DEPTH,
+  RX_OP_BUFFER_CREATE,
+  RX_OP_BUFFER_SELECT,
+  RX_OP_BUFFER_COPY,
+  RX_OP_CAPTURE_BLOCK,
+  RX_OP_SHOW_PCX,
+  RX_OP_SHOW_JPEG,
+  RX_OP_JPEG_HEADER,
+  RX_OP_FLIC_OPEN,
+  RX_OP_FLIC_PLAY,
+  RX_OP_FLIC_SKIP,
+  RX_OP_SCREEN_PIXEL
+};
+/* A short English sentence saying what result means for operation (one of
+ * RX_OP_...), e.g. rx_result_message(RX_OP_SHOW_JPEG, 14). Never null:
+ * "unknown operation" or "unknown result" when the pair is not known. The
+ * text is static; the caller must not free it. */
+RX_API const char* rx_result_message(int32_t operation, int32_t result);
+
+/* ------------------------------------------------------------------------
  * Platform layer, the part a program needs to get a device context.
  * ---------------------------------------------------------------------- */
 /* Makes the headless backend current with an in-memory screen of width x

@@ -116,18 +116,8 @@ bool area(const char* path, int32_t* x, int32_t* y, int32_t* width, int32_t* hei
   return true;
 }
 
-const char* meaning(int32_t result) {
-  switch (result) {
-    case RX_OK: return "success";
-    case RX_ERR_ARGUMENT: return "the file cannot be opened";
-    case RX_ERR_RESOURCE: return "not a flic: header shorter than 128 bytes or unknown type";
-    case RX_FLIC_TOO_WIDE: return "frame wider than the player's row buffer";
-    default: return "unknown result";
-  }
-}
-
 }  // namespace
 
-const Format kFlicFormat = {"flic", sniff, info, area, nullptr, meaning};
+const Format kFlicFormat = {"flic", sniff, info, area, nullptr, RX_OP_FLIC_OPEN};
 
 }  // namespace rxtool

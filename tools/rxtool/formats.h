@@ -19,8 +19,9 @@ struct Format {
   // Shows the picture into the active buffer (rx_show_pcx / rx_show_jpeg);
   // null for animations.
   int32_t (*show)(const char* path, int32_t flags);
-  // Meaning of a result code of show (or of opening, for flics).
-  const char* (*meaning)(int32_t result);
+  // The operation whose results show (or opening, for flics) gives, for
+  // rx_result_message.
+  int32_t operation;
 };
 
 extern const Format kPcxFormat;

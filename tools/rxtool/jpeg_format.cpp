@@ -120,29 +120,8 @@ int32_t show(const char* path, int32_t flags) {
   return rx_show_jpeg(path, flags);
 }
 
-const char* meaning(int32_t result) {
-  switch (result) {
-    case RX_PICTURE_CANNOT_OPEN: return "the file cannot be opened";
-    case RX_PICTURE_BAD_START: return "the data does not begin with SOI (0xFF 0xD8)";
-    case RX_JPEG_MARKER_EXPECTED: return "a byte where a marker must begin is not 0xFF";
-    case RX_JPEG_BUFFER_TOO_SMALL: return "the decode buffer is smaller than one strip";
-    case RX_JPEG_NOT_BASELINE: return "not a baseline JPEG (progressive, extended, lossless or arithmetic)";
-    case RX_JPEG_UNSUPPORTED_FRAME: return "unsupported frame: components, identifiers, precision or size";
-    case RX_JPEG_UNSUPPORTED_SAMPLING: return "unsupported sampling factors";
-    case RX_JPEG_BAD_QUANT_TABLE: return "bad quantisation table segment";
-    case RX_JPEG_BAD_HUFFMAN_TABLE: return "bad Huffman table segment";
-    case RX_JPEG_UNDEFINED_TABLE: return "the scan uses a table never defined";
-    case RX_JPEG_PARTIAL_SCAN: return "the scan does not cover every component (multi-scan file)";
-    case RX_JPEG_BAD_CODE: return "corrupt data: no Huffman code matches";
-    case RX_JPEG_RUN_TOO_LONG: return "corrupt data: a run past the end of a block";
-    case RX_JPEG_TRUNCATED: return "the data ends early (truncated file)";
-    case RX_JPEG_BAD_LENGTH: return "a segment length does not fit its contents";
-    default: return "unknown result";
-  }
-}
-
 }  // namespace
 
-const Format kJpegFormat = {"jpeg", sniff, info, area, show, meaning};
+const Format kJpegFormat = {"jpeg", sniff, info, area, show, RX_OP_SHOW_JPEG};
 
 }  // namespace rxtool

@@ -179,8 +179,8 @@ std::vector<uint8_t> read_area(int32_t x, int32_t y, int32_t w, int32_t h) {
 }
 
 int refused(const std::string& path, const Format* f, int32_t result) {
-  const char* meaning = f && f->meaning ? f->meaning(result) : "unknown result";
-  std::fprintf(stderr, "rxtool: %s: result %d (%s)\n", path.c_str(), result, meaning);
+  std::fprintf(stderr, "rxtool: %s: result %d (%s)\n", path.c_str(), result,
+               rx_result_message(f->operation, result));
   return kRefused;
 }
 
@@ -227,8 +227,9 @@ int run_decode(const Options& o) {
   start_library(o.depth);
   int32_t buffer = rx_buffer_create(static_cast<int32_t>(bw), static_cast<int32_t>(bh));
   if (buffer < 0 || rx_buffer_select(buffer) != 0) {
-    std::fprintf(stderr, "rxtool: cannot create a %lldx%lld buffer\n", static_cast<long long>(bw),
-                 static_cast<long long>(bh));
+    std::fprintf(stderr, "rxtool: cannot create a %lldx%lld buffer (%s)\n",
+                 static_cast<long long>(bw), static_cast<long long>(bh),
+                 rx_result_message(RX_OP_BUFFER_CREATE, buffer));
     return kRefused;
   }
   std::vector<uint8_t> data;

@@ -81,21 +81,8 @@ bool area(const char* path, int32_t* x, int32_t* y, int32_t* width, int32_t* hei
   return true;
 }
 
-const char* meaning(int32_t result) {
-  switch (result) {
-    case 0: return "drawn";
-    case RX_PICTURE_CANNOT_OPEN: return "the file did not open";
-    case RX_PICTURE_BAD_START: return "short header, or the first byte is not 10";
-    case RX_PCX_UNSUPPORTED: return "planes and bits per plane not supported at this depth";
-    case RX_PCX_OUTSIDE: return "the picture lies wholly outside the buffer";
-    case RX_PCX_LINE_TOO_LONG: return "a scan line does not fit the scratch area";
-    case RX_PCX_BAD_SIZE: return "header sizes do not hold together";
-    default: return "unknown result";
-  }
-}
-
 }  // namespace
 
-const Format kPcxFormat = {"pcx", sniff, info, area, rx_show_pcx, meaning};
+const Format kPcxFormat = {"pcx", sniff, info, area, rx_show_pcx, RX_OP_SHOW_PCX};
 
 }  // namespace rxtool
