@@ -25,6 +25,14 @@ install(FILES ${PROJECT_BINARY_DIR}/RastrixConfig.cmake
 # into any prefix (cmake --install --prefix) stays usable.
 file(RELATIVE_PATH RASTRIX_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 string(REGEX REPLACE "/$" "" RASTRIX_PC_TO_PREFIX "${RASTRIX_PC_TO_PREFIX}")
+set(RASTRIX_PC_PRIVATE_LIBS)
+foreach(lib ${RASTRIX_RUNTIME_LIBRARIES})
+  if(NOT IS_ABSOLUTE ${lib})
+    set(lib -l${lib})
+  endif()
+  string(APPEND RASTRIX_PC_PRIVATE_LIBS " ${lib}")
+endforeach()
+string(STRIP "${RASTRIX_PC_PRIVATE_LIBS}" RASTRIX_PC_PRIVATE_LIBS)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
