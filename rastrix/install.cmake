@@ -1,5 +1,5 @@
-# Installation: header, libraries, CMake package, pkg-config file and the
-# demo's pictures. Programs install themselves from their own folders.
+# Installation: header, libraries, CMake package and pkg-config file.
+# Programs and the demo's pictures install from their own folders.
 include(CMakePackageConfigHelpers)
 
 set(RASTRIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Rastrix)
@@ -35,9 +35,3 @@ endforeach()
 string(STRIP "${RASTRIX_PC_PRIVATE_LIBS}" RASTRIX_PC_PRIVATE_LIBS)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-
-# The demo's pictures, where the demo looks when they are not beside it.
-file(GLOB RASTRIX_DEMO_ASSETS ${PROJECT_SOURCE_DIR}/demo/assets/*)
-if(RASTRIX_DEMO_ASSETS)
-  install(FILES ${RASTRIX_DEMO_ASSETS} DESTINATION ${CMAKE_INSTALL_DATADIR}/rastrix)
-endif()
