@@ -1,6 +1,7 @@
 // rxtool: look at and decode pictures and flics through the Rastrix library.
 //
 //   rxtool info FILE...
+//   rxtool info --cpu
 //   rxtool decode FILE -o OUT.ppm|OUT.png [--depth 8|16|24|32] [--from-memory]
 //                 [--no-reduce] [--keep-palette] [--at X,Y --size WxH]
 //   rxtool frames FLIC -o DIR [--depth ...] [--from-memory] [--format ppm|png]
@@ -29,6 +30,7 @@ enum Exit { kSuccess = 0, kUsage = 1, kRefused = 2, kOutputFailed = 3 };
 constexpr char kUsageText[] =
     "usage:\n"
     "  rxtool info FILE...\n"
+    "  rxtool info --cpu      the instruction level in use (RASTRIX_CPU caps it)\n"
     "  rxtool decode FILE -o OUT.ppm|OUT.png [--depth 8|16|24|32] [--from-memory]\n"
     "                [--no-reduce] [--keep-palette] [--at X,Y --size WxH]\n"
     "  rxtool frames FLIC -o DIR [--depth 8|16|24|32] [--from-memory] [--format ppm|png]\n"
@@ -203,6 +205,20 @@ int run_info(const Options& o) {
   return status;
 }
 
+// The instruction level the library uses after rx_init, and the best the
+// processor runs.
+int run_cpu_info() {
+  start_library(24);
+  std::printf("cpu level: %s\nprocessor best: %s\n", rx_cpu_level_name(rx_cpu_level()),
+              rx_cpu_level_name(rx_cpu_best()));
+  rx_shutdown();
+  return kSuccess;
+}
+
+bool asks_cpu_info(int argc, char** argv) {
+  return argc == 3 && std::strcmp(argv[1], "info") == 0 && std::strcmp(argv[2], "--cpu") == 0;
+}
+
 int run_decode(const Options& o) {
   if (o.files.size() != 1 || o.output.empty()) return usage_error("decode needs FILE and -o OUT");
   if (o.at != o.sized) return usage_error("--at and --size go together");
@@ -310,6 +326,7 @@ int run_frames(const Options& o) {
 }  // namespace rxtool
 
 int main(int argc, char** argv) {
+  if (rxtool::asks_cpu_info(argc, argv)) return rxtool::run_cpu_info();
   rxtool::Options o;
   bool done = false;
   if (int status = rxtool::parse(argc, argv, o, &done); status != 0 || done) return status;
