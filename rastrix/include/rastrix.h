@@ -73,6 +73,17 @@ RX_API uint32_t rx_clock(void);       /* milliseconds since start / 55 */
 RX_API int32_t rx_shutdown(void);
 
 /* ------------------------------------------------------------------------
+ * Instruction levels. The vector routines used are those of the level in
+ * use: the highest this processor runs, capped at rx_init by the
+ * environment variable RASTRIX_CPU (portable, sse2, avx2 or avx512). Every
+ * level draws the same pixels.
+ * ---------------------------------------------------------------------- */
+enum { RX_CPU_PORTABLE = 0, RX_CPU_SSE2 = 1, RX_CPU_AVX2 = 2, RX_CPU_AVX512 = 3 };
+RX_API int32_t rx_cpu_level(void); /* the level in use */
+RX_API int32_t rx_cpu_best(void);  /* the highest level this processor runs */
+RX_API const char* rx_cpu_level_name(int32_t level); /* "portable", ...; NULL otherwise */
+
+/* ------------------------------------------------------------------------
  * Display modes. Results are the platform's: 0 success, 1 restart needed,
  * negative failure; rx_find_display_mode gives -1 when no mode is listed.
  * ---------------------------------------------------------------------- */

@@ -140,6 +140,20 @@ int run_info(const Options& o) {
   return status;
 }
 
+// The instruction level the library uses after rx_init, and the best the
+// processor runs.
+int run_cpu_info() {
+  start_library(24);
+  std::printf("cpu level: %s\nprocessor best: %s\n", rx_cpu_level_name(rx_cpu_level()),
+              rx_cpu_level_name(rx_cpu_best()));
+  rx_shutdown();
+  return kSuccess;
+}
+
+bool asks_cpu_info(int argc, char** argv) {
+  return argc == 3 && std::strcmp(argv[1], "info") == 0 && std::strcmp(argv[2], "--cpu") == 0;
+}
+
 int run_decode(const Options& o) {
   if (o.files.size() != 1 || o.output.empty()) return usage_error("decode needs FILE and -o OUT");
   if (o.at && !o.sized) return usage_error("--at needs --size");
@@ -256,6 +270,7 @@ int run_frames(const Options& o) {
 }  // namespace rxtool
 
 int main(int argc, char** argv) {
+  if (rxtool::asks_cpu_info(argc, argv)) return rxtool::run_cpu_info();
   rxtool::Options o;
   std::string help, error;
   switch (rxtool::parse_command_line(argc, argv, o, help, error)) {
