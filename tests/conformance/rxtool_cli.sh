@@ -163,6 +163,14 @@ timeout 20 "$rx" decode "$work/fifo" -o "$work/fifo.ppm" && cmp -s "$work/fifo.p
   pass || fail "decode on a FIFO hangs or differs"
 wait
 
+# --- progress only on a terminal: scripts stay quiet ----------------------
+"$rx" frames "$flc" -o "$work/quiet" --loops 20 >/dev/null 2>"$work/err" && [ ! -s "$work/err" ] &&
+  pass || fail "frames wrote to a standard error that is not a terminal"
+if command -v script >/dev/null; then
+  script -qec "$rx frames $flc -o $work/loud --loops 20" /dev/null >"$work/tty" 2>&1
+  grep -q "frames" "$work/tty" && grep -q "%" "$work/tty" && pass || fail "no progress on a terminal"
+fi
+
 # --- rxtool uses only installed headers --------------------------------
 if grep -h '#include "' "$source_dir"/tools/rxtool/*.{cpp,h} | grep -v -e '"rastrix.h"' -e '"rastrix_window.h"' |
     sed 's/.*"\(.*\)".*/\1/' | while read -r h; do [ -f "$source_dir/tools/rxtool/$h" ] || echo "$h"; done | grep -q .; then
