@@ -100,6 +100,8 @@ constexpr Message kMessages[] = {
     {RX_OP_FLIC_OPEN, -1, -1, "the file cannot be opened, or 32 flics are open already"},
     {RX_OP_FLIC_OPEN, -2, -2, "not a flic: header shorter than 128 bytes or unknown type"},
     {RX_OP_FLIC_OPEN, RX_FLIC_TOO_WIDE, RX_FLIC_TOO_WIDE, "frame wider than the player can decode"},
+    {RX_OP_FLIC_OPEN, RX_FLIC_CANNOT_SEEK, RX_FLIC_CANNOT_SEEK,
+     "the file cannot seek (a pipe or device): play it from memory"},
     {RX_OP_FLIC_PLAY, 0, 0, "no frame was left to play"},
     {RX_OP_FLIC_PLAY, 1, kMax, "frames were shown; the result is their number"},
     {RX_OP_FLIC_SKIP, 0, kMax, "the result is the number of frames passed"},

@@ -287,12 +287,14 @@ typedef struct FlicContext {
  * overshoot (127) must fit the 10240-byte row buffer. */
 enum { RX_FLIC_MAX_WIDTH = 10113 };
 enum {
-  RX_FLIC_TOO_WIDE = -3 /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+  RX_FLIC_TOO_WIDE = -3,   /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+  RX_FLIC_CANNOT_SEEK = -4 /* rx_flic_open: a pipe or device; read it into memory instead */
 };
 
 /* 0 opened; RX_ERR_ARGUMENT the file cannot be opened (or 32 flics are
  * open already); RX_ERR_RESOURCE not a flic (header shorter than 128 bytes
- * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE. FLC speeds whose
+ * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE; RX_FLIC_CANNOT_SEEK
+ * for a file that cannot seek (playing and rewinding need it). FLC speeds whose
  * delay does not fit 16 bits are clamped to 65535 ticks.
  * handle is a number of the library's table of open flics (slot and
  * generation); a stale or foreign number reads and closes nothing. */

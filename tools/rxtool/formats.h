@@ -23,7 +23,7 @@ struct Format {
   // of operation. The library is started.
   int32_t (*info)(const Source& source, std::string& out);
   // The picture's area, read before any buffer is made; false with the
-  // reason when the input cannot be drawn.
+  // reason when the input cannot be drawn (area still set when known).
   bool (*inspect)(const Source& source, Area& area, std::string& problem);
   // Shows the picture into the active buffer; null for animations.
   int32_t (*show)(const Source& source, const Area& area, int32_t flags);

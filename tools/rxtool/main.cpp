@@ -170,8 +170,10 @@ int run_decode(const Options& o) {
     return refused(source, "JPEG pictures are not drawn into 8-bit buffers (use --depth 16, 24 or 32)");
   Area area;
   std::string why;
-  if (!f->inspect(source, area, why)) return refused(source, why);
-  if (!within_limits(area.width, area.height, o, "a picture", why)) return refused(source, why);
+  const bool sound = f->inspect(source, area, why);
+  std::string over;
+  if (!within_limits(area.width, area.height, o, "a picture", over)) return refused(source, over);
+  if (!sound) return refused(source, why);
   // Without a placement the buffer reaches to the picture's far corner.
   int64_t bw = o.sized ? o.size_w : std::max<int64_t>(int64_t{area.x} + area.width, 1);
   int64_t bh = o.sized ? o.size_h : std::max<int64_t>(int64_t{area.y} + area.height, 1);
