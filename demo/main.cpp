@@ -1,21 +1,18 @@
-// fishtank: the entry point. Chooses the screen (an SDL window, or headless
-// when asked or when there is no display), finds the pictures, runs the
-// tank and reports what it showed.
+// fishtank: the entry point. Chooses the screen (a window on the desktop,
+// or headless when asked or when there is none), finds the pictures, runs
+// the tank and reports what it showed.
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "desktop_window.h"
 #include "options.h"
-#include "platform/platform.h"
-#include "platform/window.h"
 #include "recording.h"
 #include "shell.h"
 #include "tank.h"
-#ifdef FISHTANK_HAVE_SDL
-#include "platform/sdl_window.h"
-#endif
+#include "window.h"
 
 namespace {
 
@@ -50,16 +47,9 @@ std::string find_assets() {
   return here;  // the failure message then names a real place
 }
 
-bool display_present() {
-  const char* x = std::getenv("DISPLAY");
-  const char* w = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (w && *w);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  namespace platform = rx::platform;
   fishtank::Options o;
   std::string error;
   if (!fishtank::parse_options(std::vector<std::string>(argv + 1, argv + argc), &o, &error)) {
@@ -76,31 +66,19 @@ int main(int argc, char** argv) {
   }
 
   bool headless = o.headless;
-  if (!headless && !display_present()) {
-    std::fprintf(stderr, "fishtank: no display found (DISPLAY and WAYLAND_DISPLAY unset): "
-                         "rendering headless\n");
-    headless = true;
-  }
-#ifdef FISHTANK_HAVE_SDL
   if (!headless) {
     std::string why;
-    platform::sdl::Start s = platform::sdl::start(o.windowed, &why);
-    if (s != platform::sdl::Start::kReady) {
+    if (!fishtank::open_desktop_window(o.windowed, &why)) {
       std::fprintf(stderr, "fishtank: %s: rendering headless\n", why.c_str());
       headless = true;
     }
   }
-#else
-  if (!headless) {
-    std::fprintf(stderr, "fishtank: built without a window backend: rendering headless\n");
-    headless = true;
-  }
-#endif
   if (headless) {
     int32_t depth = o.desktop_depth != 0 ? o.desktop_depth : kDefaultDesktopDepth;
-    rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth);
+    fishtank::set_window_dc(
+        rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth));
   }
-  platform::set_message_box_answer(o.answer);  // also when a window cannot show a box
+  fishtank::set_message_box_answer(o.answer);  // also when a window cannot show a box
 
   fishtank::Tank& t = fishtank::tank();
   t.assets = o.assets.empty() ? find_assets() : o.assets;
@@ -120,9 +98,7 @@ int main(int argc, char** argv) {
   }
 
   fishtank::LoopReport report = fishtank::run_fish_tank(limits);
-#ifdef FISHTANK_HAVE_SDL
-  if (!headless) platform::sdl::stop();
-#endif
+  if (!headless) fishtank::close_desktop_window();
   if (report.frames > 0)
     std::printf("fishtank: %lld frames shown, mean step %.1f us\n",
                 static_cast<long long>(report.frames),

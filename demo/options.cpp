@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "platform/window.h"
+#include "window.h"
 
 namespace fishtank {
 
@@ -108,9 +108,9 @@ bool parse_options(const std::vector<std::string>& args, Options* out, std::stri
     } else if (a == "--answer") {
       if (!value(&v)) return false;
       if (v == "yes")
-        o.answer = rx::platform::kAnswerYes;
+        o.answer = kAnswerYes;
       else if (v == "no")
-        o.answer = rx::platform::kAnswerNo;
+        o.answer = kAnswerNo;
       else {
         *error = "--answer takes yes or no, not '" + v + "'";
         return false;

@@ -12,11 +12,10 @@
 #include <array>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "rastrix.h"
+#include "tank.h"
 
 namespace fishtank {
-
-namespace platform = rx::platform;
 
 namespace {
 
@@ -148,15 +147,14 @@ bool Recorder::open(const std::string& path, std::string* error) {
 }
 
 void Recorder::add_frame() {
-  platform::ScreenView view = platform::screen_view();
-  if (frames_ > 0 && (view.width != width_ || view.height != height_)) return;
-  width_ = view.width;
-  height_ = view.height;
+  // The tank's screen; a screen of another size has no pixel there.
+  width_ = kScreenWidth;
+  height_ = kScreenHeight;
   size_t pixels = static_cast<size_t>(width_) * height_;
   rgb_.resize(3 * pixels);
   for (int32_t y = 0; y < height_; ++y)
     for (int32_t x = 0; x < width_; ++x)
-      platform::screen_rgb(x, y, &rgb_[3 * (static_cast<size_t>(y) * width_ + x)]);
+      rx_screen_pixel(x, y, &rgb_[3 * (static_cast<size_t>(y) * width_ + x)]);
   ++frames_;
   if (!gif_) return;
   keys_.resize(pixels);

@@ -5,8 +5,9 @@ include(CMakePackageConfigHelpers)
 set(RASTRIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Rastrix)
 
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix.h
+              ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix_window.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS rastrix rastrix_static EXPORT RastrixTargets
+install(TARGETS rastrix rastrix_static rastrix_window rastrix_window_static EXPORT RastrixTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -27,6 +28,9 @@ file(RELATIVE_PATH RASTRIX_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconf
 string(REGEX REPLACE "/$" "" RASTRIX_PC_TO_PREFIX "${RASTRIX_PC_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix_window.pc.in
+               ${PROJECT_BINARY_DIR}/rastrix_window.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/rastrix_window.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # The demo's pictures, where the demo looks when they are not beside it.
 file(GLOB RASTRIX_DEMO_ASSETS ${PROJECT_SOURCE_DIR}/demo/assets/*)

@@ -16,8 +16,8 @@ for tool in xvfb-run xdotool xwininfo import compare; do
 done
 [ -x "$tank" ] || { echo "FAIL: $tank not built"; exit 1; }
 [ -f "$assets/AQUARIUM.JPG" ] || { echo "FAIL: no pictures in $assets"; exit 1; }
-nm -C "$tank" 2>/dev/null | grep -q "sdl::start" ||
-  { echo "FAIL: $tank was built without the SDL2 backend (libsdl2-dev)"; exit 1; }
+ldd "$tank" 2>/dev/null | grep -q "libSDL2" ||
+  { echo "FAIL: $tank was built without the SDL2 window backend (libsdl2-dev)"; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "options.h"
-#include "platform/window.h"
+#include "window.h"
 
 namespace fishtank {
 namespace {
@@ -25,7 +25,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_TRUE(o.seed_given);
   EXPECT_EQ(o.seed, 4294967295u);
   EXPECT_EQ(o.assets, "pics");
-  EXPECT_EQ(o.answer, rx::platform::kAnswerNo);
+  EXPECT_EQ(o.answer, kAnswerNo);
   EXPECT_FALSE(o.headless);
 }
 
