@@ -67,7 +67,7 @@ const char* open_failure(int32_t result) {
 
 }  // namespace
 
-bool open_desktop_window(bool windowed, std::string* why) {
+bool open_desktop_window(bool windowed, int32_t per_second, std::string* why) {
   RxDC dc = nullptr;
   int32_t flags = windowed ? RX_WINDOW_WINDOWED : RX_WINDOW_FULL_SCREEN;
   int32_t result = rx_window_open(kWindowTitle, kScreenWidth, kScreenHeight, flags, &dc);
@@ -75,6 +75,7 @@ bool open_desktop_window(bool windowed, std::string* why) {
     *why = open_failure(result);
     return false;
   }
+  rx_window_set_rate(per_second);
   set_window_dc(dc);
   set_window_backend(&desktop_window());
   return true;

@@ -9,6 +9,7 @@
 
 #include "desktop_window.h"
 #include "options.h"
+#include "rastrix_window.h"
 #include "recording.h"
 #include "shell.h"
 #include "tank.h"
@@ -65,10 +66,19 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // A recording runs at its own rate so that it plays like the window.
+  bool recording = !o.record.empty();
+  int32_t rate = o.fps >= 0 ? o.fps : recording ? fishtank::kRecordRate : RX_WINDOW_RATE_DISPLAY;
+  fishtank::Recorder recorder;
+  if (recording && !recorder.open(o.record, &error, rate)) {  // before the first step
+    std::fprintf(stderr, "fishtank: %s\n", error.c_str());
+    return kFailureStatus;
+  }
+
   bool headless = o.headless;
   if (!headless) {
     std::string why;
-    if (!fishtank::open_desktop_window(o.windowed, &why)) {
+    if (!fishtank::open_desktop_window(o.windowed, rate, &why)) {
       std::fprintf(stderr, "fishtank: %s: rendering headless\n", why.c_str());
       headless = true;
     }
@@ -85,17 +95,10 @@ int main(int argc, char** argv) {
   t.seed = o.seed;
   t.seed_given = o.seed_given;
 
-  fishtank::Recorder recorder;
   fishtank::LoopLimits limits;
   limits.frames = o.frames >= 0 ? o.frames : headless ? kHeadlessFrames : -1;
   limits.hold = o.hold && !headless;
-  if (!o.record.empty()) {
-    if (!recorder.open(o.record, &error)) {
-      std::fprintf(stderr, "fishtank: %s\n", error.c_str());
-      return kFailureStatus;
-    }
-    limits.after_step = [&recorder] { recorder.add_frame(); };
-  }
+  if (recording) limits.after_step = [&recorder] { recorder.add_frame(); };
 
   fishtank::LoopReport report = fishtank::run_fish_tank(limits);
   if (!headless) fishtank::close_desktop_window();

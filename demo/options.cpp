@@ -10,6 +10,7 @@ namespace fishtank {
 namespace {
 
 constexpr int64_t kMaxFrames = int64_t{1} << 40;
+constexpr int32_t kMaxFps = 1000;
 
 bool ends_with(const std::string& s, const char* suffix) {
   std::string t(suffix);
@@ -41,6 +42,9 @@ const char* usage_text() {
          "  --hold               with --frames: keep the last frame on screen until closed\n"
          "  --record FILE        write the frames shown as an animated FILE.gif, or the\n"
          "                       last one as FILE.png\n"
+         "  --fps N              steps a second in a window and in the recording\n"
+         "                       (default: the display's refresh, 50 when recording;\n"
+         "                       0: unpaced, for measuring; headless runs are unpaced)\n"
          "  --seed N             seed of the school of fish (default: the clock)\n"
          "  --assets DIR         folder of the pictures (default: beside the program,\n"
          "                       then the source tree, then the installed data folder)\n"
@@ -86,6 +90,12 @@ bool parse_options(const std::vector<std::string>& args, Options* out, std::stri
       if (!value(&o.record)) return false;
       if (!ends_with(o.record, ".gif") && !ends_with(o.record, ".png")) {
         *error = "--record writes FILE.gif or FILE.png, not '" + o.record + "'";
+        return false;
+      }
+    } else if (a == "--fps") {
+      if (!value(&v)) return false;
+      if (!parse_number(v, &o.fps) || o.fps < 0 || o.fps > kMaxFps) {
+        *error = "--fps takes 0 (unpaced) to 1000 steps a second, not '" + v + "'";
         return false;
       }
     } else if (a == "--seed") {

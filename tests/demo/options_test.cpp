@@ -61,3 +61,24 @@ TEST(Options, NothingGivenMeansTheDesignedProgram) {
 
 }  // namespace
 }  // namespace fishtank
+
+namespace fishtank {
+namespace {
+
+TEST(Options, FpsTakesARateOrZero) {
+  Options o;
+  ASSERT_TRUE(parse({}, &o));
+  EXPECT_EQ(o.fps, -1);  // not given: the display's rate
+  ASSERT_TRUE(parse({"--fps", "0"}, &o));
+  EXPECT_EQ(o.fps, 0);
+  ASSERT_TRUE(parse({"--fps", "50"}, &o));
+  EXPECT_EQ(o.fps, 50);
+  std::string error;
+  for (const char* bad : {"-1", "1001", "fast", ""}) {
+    EXPECT_FALSE(parse({"--fps", bad}, &o, &error)) << bad;
+    EXPECT_NE(error.find("--fps"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace fishtank
