@@ -9,6 +9,7 @@
 
 #include "desktop_window.h"
 #include "options.h"
+#include "progress.h"
 #include "rastrix_window.h"
 #include "recording.h"
 #include "shell.h"
@@ -98,9 +99,15 @@ int main(int argc, char** argv) {
   fishtank::LoopLimits limits;
   limits.frames = o.frames >= 0 ? o.frames : headless ? kHeadlessFrames : -1;
   limits.hold = o.hold && !headless;
-  if (recording) limits.after_step = [&recorder] { recorder.add_frame(); };
+  fishtank::Progress progress(stderr, recording && fishtank::error_is_terminal(), limits.frames);
+  if (recording)
+    limits.after_step = [&recorder, &progress] {
+      recorder.add_frame();
+      progress.step(recorder.frames());
+    };
 
   fishtank::LoopReport report = fishtank::run_fish_tank(limits);
+  progress.finish();
   if (!headless) fishtank::close_desktop_window();
   if (report.frames > 0)
     std::printf("fishtank: %lld frames shown, mean step %.1f us\n",
