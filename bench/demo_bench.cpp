@@ -12,7 +12,7 @@
 
 #include "core/state.h"
 #include "platform/platform.h"
-#include "platform/window.h"
+#include "window.h"
 #include "scene.h"
 #include "school.h"
 #include "step.h"
@@ -61,7 +61,7 @@ void reset_library() {
 // when the pictures do not load.
 bool set_up_tank(std::string* why) {
   reset_library();
-  rx::platform::reset_window();
+  fishtank::reset_window();
   fishtank::reset_tank();
   rx_headless_screen(kWidth, kHeight, 16);
   fishtank::Tank& t = tank();

@@ -1,20 +1,21 @@
-// fishtank: the entry point. Chooses the screen (an SDL window, or headless
-// when asked or when there is no display), finds the pictures, runs the
-// tank and reports what it showed.
+// fishtank: the entry point. Chooses the screen (a window on the desktop,
+// or headless when asked or when there is none), finds the pictures, runs
+// the tank and reports what it showed.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "asset_search.h"
+#include "desktop_window.h"
 #include "options.h"
-#include "platform/platform.h"
-#include "platform/window.h"
+#include "progress.h"
+#include "rastrix_window.h"
 #include "recording.h"
 #include "shell.h"
 #include "tank.h"
-#ifdef FISHTANK_HAVE_SDL
-#include "platform/sdl_window.h"
-#endif
+#include "window.h"
 
 namespace {
 
@@ -23,16 +24,9 @@ constexpr int kFailureStatus = 1;
 constexpr int64_t kHeadlessFrames = 300;
 constexpr int32_t kDefaultDesktopDepth = 32;
 
-bool display_present() {
-  const char* x = std::getenv("DISPLAY");
-  const char* w = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (w && *w);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  namespace platform = rx::platform;
   fishtank::Options o;
   std::string error;
   if (!fishtank::parse_options(std::vector<std::string>(argv + 1, argv + argc), &o, &error)) {
@@ -54,54 +48,49 @@ int main(int argc, char** argv) {
     return kFailureStatus;
   }
 
-  bool headless = o.headless;
-  if (!headless && !display_present()) {
-    std::fprintf(stderr, "fishtank: no display found (DISPLAY and WAYLAND_DISPLAY unset): "
-                         "rendering headless\n");
-    headless = true;
+
+  // A recording runs at its own rate so that it plays like the window.
+  bool recording = !o.record.empty();
+  int32_t rate = o.fps >= 0 ? o.fps : recording ? fishtank::kRecordRate : RX_WINDOW_RATE_DISPLAY;
+  fishtank::Recorder recorder;
+  if (recording && !recorder.open(o.record, &error, rate)) {  // before the first step
+    std::fprintf(stderr, "fishtank: %s\n", error.c_str());
+    return kFailureStatus;
   }
-#ifdef FISHTANK_HAVE_SDL
+
+  bool headless = o.headless;
   if (!headless) {
     std::string why;
-    platform::sdl::Start s = platform::sdl::start(o.windowed, &why);
-    if (s != platform::sdl::Start::kReady) {
+    if (!fishtank::open_desktop_window(o.windowed, rate, &why)) {
       std::fprintf(stderr, "fishtank: %s: rendering headless\n", why.c_str());
       headless = true;
     }
   }
-#else
-  if (!headless) {
-    std::fprintf(stderr, "fishtank: built without a window backend: rendering headless\n");
-    headless = true;
-  }
-#endif
   if (headless) {
     int32_t depth = o.desktop_depth != 0 ? o.desktop_depth : kDefaultDesktopDepth;
-    rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth);
+    fishtank::set_window_dc(
+        rx_headless_screen(fishtank::kScreenWidth, fishtank::kScreenHeight, depth));
   }
-  platform::set_message_box_answer(o.answer);  // also when a window cannot show a box
+  fishtank::set_message_box_answer(o.answer);  // also when a window cannot show a box
 
   fishtank::Tank& t = fishtank::tank();
   t.assets = assets;
   t.seed = o.seed;
   t.seed_given = o.seed_given;
 
-  fishtank::Recorder recorder;
   fishtank::LoopLimits limits;
   limits.frames = o.frames >= 0 ? o.frames : headless ? kHeadlessFrames : -1;
   limits.hold = o.hold && !headless;
-  if (!o.record.empty()) {
-    if (!recorder.open(o.record, &error)) {
-      std::fprintf(stderr, "fishtank: %s\n", error.c_str());
-      return kFailureStatus;
-    }
-    limits.after_step = [&recorder] { recorder.add_frame(); };
-  }
+  fishtank::Progress progress(stderr, recording && fishtank::error_is_terminal(), limits.frames);
+  if (recording)
+    limits.after_step = [&recorder, &progress] {
+      recorder.add_frame();
+      progress.step(recorder.frames());
+    };
 
   fishtank::LoopReport report = fishtank::run_fish_tank(limits);
-#ifdef FISHTANK_HAVE_SDL
-  if (!headless) platform::sdl::stop();
-#endif
+  progress.finish();
+  if (!headless) fishtank::close_desktop_window();
   if (report.frames > 0)
     std::printf("fishtank: %lld frames shown, mean step %.1f us\n",
                 static_cast<long long>(report.frames),

@@ -3,13 +3,14 @@
 
 #include <charconv>
 
-#include "platform/window.h"
+#include "window.h"
 
 namespace fishtank {
 
 namespace {
 
 constexpr int64_t kMaxFrames = int64_t{1} << 40;
+constexpr int32_t kMaxFps = 1000;
 
 bool ends_with(const std::string& s, const char* suffix) {
   std::string t(suffix);
@@ -41,6 +42,9 @@ const char* usage_text() {
          "  --hold               with --frames: keep the last frame on screen until closed\n"
          "  --record FILE        write the frames shown as an animated FILE.gif, or the\n"
          "                       last one as FILE.png\n"
+         "  --fps N              steps a second in a window and in the recording\n"
+         "                       (default: the display's refresh, 50 when recording;\n"
+         "                       0: unpaced, for measuring; headless runs are unpaced)\n"
          "  --seed N             seed of the school of fish (default: the clock)\n"
          "  --assets DIR         folder of the pictures (default: beside the program,\n"
          "                       then the installed data folder next to it)\n"
@@ -88,6 +92,12 @@ bool parse_options(const std::vector<std::string>& args, Options* out, std::stri
         *error = "--record writes FILE.gif or FILE.png, not '" + o.record + "'";
         return false;
       }
+    } else if (a == "--fps") {
+      if (!value(&v)) return false;
+      if (!parse_number(v, &o.fps) || o.fps < 0 || o.fps > kMaxFps) {
+        *error = "--fps takes 0 (unpaced) to 1000 steps a second, not '" + v + "'";
+        return false;
+      }
     } else if (a == "--seed") {
       if (!value(&v)) return false;
       if (!parse_number(v, &o.seed)) {
@@ -108,9 +118,9 @@ bool parse_options(const std::vector<std::string>& args, Options* out, std::stri
     } else if (a == "--answer") {
       if (!value(&v)) return false;
       if (v == "yes")
-        o.answer = rx::platform::kAnswerYes;
+        o.answer = kAnswerYes;
       else if (v == "no")
-        o.answer = rx::platform::kAnswerNo;
+        o.answer = kAnswerNo;
       else {
         *error = "--answer takes yes or no, not '" + v + "'";
         return false;

@@ -20,6 +20,7 @@ struct Options {
   std::string assets;         // empty: search the default places
   int32_t desktop_depth = 0;  // 0: not given
   int32_t answer = 0;         // headless message boxes: 0 default, else Yes/No
+  int32_t fps = -1;           // steps a second; -1: not given, 0: unpaced
 };
 
 // Reads the arguments after the program name. On a bad argument returns

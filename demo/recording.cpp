@@ -10,20 +10,20 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "rastrix.h"
+#include "tank.h"
 
 namespace fishtank {
-
-namespace platform = rx::platform;
 
 namespace {
 
 constexpr int kKeyCount = 1 << 15;
 constexpr int kPaletteColors = 255;  // index 255 is transparent
 constexpr int kTransparent = 255;
-constexpr int kFrameDelay = 4;  // hundredths of a second: 25 frames a second
+constexpr int64_t kHundredths = 100;
 
 uint16_t key_of(const uint8_t* rgb) {
   return static_cast<uint16_t>((rgb[0] >> 3) << 10 | (rgb[1] >> 3) << 5 | rgb[2] >> 3);
@@ -126,14 +126,41 @@ std::vector<uint8_t> key_table(const std::vector<std::array<uint8_t, 3>>& palett
   return table;
 }
 
+// Delay of frame f in hundredths at rate frames a second: the running sum
+// stays on the true times, so a rate that is no whole number of hundredths
+// keeps its speed over the run.
+int frame_delay(int64_t f, int32_t rate) {
+  return static_cast<int>(((f + 1) * kHundredths + rate / 2) / rate -
+                          (f * kHundredths + rate / 2) / rate);
+}
+
+// true when path can be written; a file made for the test is removed.
+bool writable(const std::string& path, std::string* error) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlink(path.c_str());
+    return true;
+  }
+  if (errno == EEXIST) fd = ::open(path.c_str(), O_WRONLY);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  *error = "cannot write " + path + ": " + std::strerror(errno);
+  return false;
+}
+
 }  // namespace
 
 Recorder::~Recorder() {
   if (spool_) std::fclose(spool_);
 }
 
-bool Recorder::open(const std::string& path, std::string* error) {
+bool Recorder::open(const std::string& path, std::string* error, int32_t per_second) {
   path_ = path;
+  rate_ = per_second > 0 ? per_second : kRecordRate;
+  if (!writable(path, error)) return false;
   gif_ = ends_with_gif(path);
   if (gif_) {
     spool_ = std::tmpfile();
@@ -148,15 +175,14 @@ bool Recorder::open(const std::string& path, std::string* error) {
 }
 
 void Recorder::add_frame() {
-  platform::ScreenView view = platform::screen_view();
-  if (frames_ > 0 && (view.width != width_ || view.height != height_)) return;
-  width_ = view.width;
-  height_ = view.height;
+  // The tank's screen; a screen of another size has no pixel there.
+  width_ = kScreenWidth;
+  height_ = kScreenHeight;
   size_t pixels = static_cast<size_t>(width_) * height_;
   rgb_.resize(3 * pixels);
   for (int32_t y = 0; y < height_; ++y)
     for (int32_t x = 0; x < width_; ++x)
-      platform::screen_rgb(x, y, &rgb_[3 * (static_cast<size_t>(y) * width_ + x)]);
+      rx_screen_pixel(x, y, &rgb_[3 * (static_cast<size_t>(y) * width_ + x)]);
   ++frames_;
   if (!gif_) return;
   keys_.resize(pixels);
@@ -239,7 +265,7 @@ bool Recorder::finish_gif(std::string* error) {
         }
       if (x1 < 0) x0 = y0 = x1 = y1 = 0;  // nothing changed: one transparent pixel
     }
-    GraphicsControlBlock gcb{DISPOSE_DO_NOT, false, kFrameDelay, f > 0 ? kTransparent : NO_TRANSPARENT_COLOR};
+    GraphicsControlBlock gcb{DISPOSE_DO_NOT, false, frame_delay(f, rate_), f > 0 ? kTransparent : NO_TRANSPARENT_COLOR};
     GifByteType ext[4];
     size_t ext_len = EGifGCBToExtension(&gcb, ext);
     ok = EGifPutExtension(g, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(ext_len), ext) == GIF_OK &&

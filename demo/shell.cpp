@@ -4,15 +4,12 @@
 #include <chrono>
 #include <string>
 
-#include "platform/platform.h"
-#include "platform/window.h"
 #include "scene.h"
 #include "step.h"
 #include "tank.h"
+#include "window.h"
 
 namespace fishtank {
-
-namespace platform = rx::platform;
 
 namespace {
 
@@ -21,25 +18,25 @@ constexpr char kErrorCaption[] = "Error";
 constexpr char kDepthWarning[] = "A high color or true color display is recommended. Continue?";
 constexpr char kDepthCaption[] = "FISH";
 constexpr int32_t kWarningStyle =
-    platform::kBoxYesNo | platform::kBoxIconQuestion | platform::kBoxDefaultSecond;
+    kBoxYesNo | kBoxIconQuestion | kBoxDefaultSecond;
 constexpr int32_t kPaletteDepthLimit = 8;  // desktops this deep or less get the warning
 constexpr int32_t kFailureStatus = 1;
 
 // Reports a start-up failure and closes the window; the program ends with
 // the failure status after the normal teardown.
 void give_up(const char* text) {
-  platform::message_box(text, kErrorCaption, platform::kBoxIconError);
+  message_box(text, kErrorCaption, kBoxIconError);
   tank().exit_status = kFailureStatus;
-  platform::destroy_window();
+  destroy_window();
 }
 
 void start_up() {
   Tank& t = tank();
-  t.window_dc = reinterpret_cast<RxDC>(platform::window_dc());
+  t.window_dc = window_dc();
   rx_set_dc(t.window_dc);
   t.palette = rx_make_palette();
   rx_realize_palette(t.palette);
-  platform::show_window();
+  show_window();
   if (rx_find_display_mode(kScreenWidth, kScreenHeight, rx_display_bits()) != RX_OK) {
     give_up(kModeFailure);
     return;
@@ -59,9 +56,9 @@ void start_up() {
     return;
   }
   if (rx_display_bits() <= kPaletteDepthLimit) {
-    platform::message_beep();
-    if (platform::message_box(kDepthWarning, kDepthCaption, kWarningStyle) == platform::kAnswerNo)
-      platform::post_message(platform::kMsgClose, 0);
+    message_beep();
+    if (message_box(kDepthWarning, kDepthCaption, kWarningStyle) == kAnswerNo)
+      post_message(kMsgClose, 0);
   }
   rx_buffer_select(t.background);  // paints show the photograph until the first step
 }
@@ -76,61 +73,61 @@ void tear_down() {
   rx_delete_palette(t.palette);
   rx_release_dc(t.window_dc);
   rx_set_display_mode(0, 0, 0, 0);
-  platform::post_quit_message(t.exit_status);
+  post_quit_message(t.exit_status);
 }
 
 }  // namespace
 
 int32_t window_procedure(int32_t message, int64_t param) {
   switch (message) {
-    case platform::kMsgCreate:
+    case kMsgCreate:
       start_up();
       return 0;
-    case platform::kMsgDestroy:
+    case kMsgDestroy:
       tear_down();
       return 0;
-    case platform::kMsgSetFocus:
+    case kMsgSetFocus:
       rx_realize_palette(tank().palette);
-      platform::invalidate_window();
+      invalidate_window();
       return 0;
-    case platform::kMsgPaint:
+    case kMsgPaint:
       rx_buffer_paste(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1);
       return 0;
-    case platform::kMsgKeyDown:
-      if (param == platform::kKeyEscape || param == platform::kKeyF12) platform::destroy_window();
+    case kMsgKeyDown:
+      if (param == kKeyEscape || param == kKeyF12) destroy_window();
       return 0;
     default:
-      return platform::default_window_procedure(message, param);
+      return default_window_procedure(message, param);
   }
 }
 
 LoopReport run_fish_tank(const LoopLimits& limits) {
   constexpr int32_t kHoldWaitMs = 50;
   LoopReport report;
-  if (!platform::create_window(kWindowClass, kWindowTitle, window_procedure)) {
+  if (!create_window(kWindowClass, kWindowTitle, window_procedure)) {
     report.exit_status = kFailureStatus;
     return report;
   }
-  platform::show_window();
+  show_window();
   for (;;) {
-    platform::Message m;
-    if (platform::peek_message(&m)) {
-      if (m.id == platform::kMsgQuit) {
+    Message m;
+    if (peek_message(&m)) {
+      if (m.id == kMsgQuit) {
         report.exit_status = static_cast<int32_t>(m.param);
         return report;
       }
-      platform::dispatch_message(m);
+      dispatch_message(m);
       continue;
     }
-    if (!platform::window_exists()) {  // gone without a quit message
+    if (!window_exists()) {  // gone without a quit message
       report.exit_status = tank().exit_status;
       return report;
     }
     if (limits.frames >= 0 && report.frames >= limits.frames) {
       if (limits.hold)
-        platform::wait_message(kHoldWaitMs);
+        wait_message(kHoldWaitMs);
       else
-        platform::destroy_window();
+        destroy_window();
       continue;
     }
     auto start = std::chrono::steady_clock::now();

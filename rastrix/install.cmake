@@ -5,8 +5,9 @@ include(CMakePackageConfigHelpers)
 set(RASTRIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Rastrix)
 
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix.h
+              ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix_window.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(TARGETS rastrix rastrix_static EXPORT RastrixTargets
+install(TARGETS rastrix rastrix_static rastrix_window rastrix_window_static EXPORT RastrixTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -35,3 +36,6 @@ endforeach()
 string(STRIP "${RASTRIX_PC_PRIVATE_LIBS}" RASTRIX_PC_PRIVATE_LIBS)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix_window.pc.in
+               ${PROJECT_BINARY_DIR}/rastrix_window.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/rastrix_window.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

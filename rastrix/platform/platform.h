@@ -9,6 +9,13 @@
 #include <string>
 #include <vector>
 
+// What the window library (its own shared object) calls in this one.
+#if defined(RASTRIX_BUILDING) && !defined(_WIN32)
+#define RX_HOST_API __attribute__((visibility("default")))
+#else
+#define RX_HOST_API
+#endif
+
 namespace rx::platform {
 
 struct PaletteEntry {
@@ -47,7 +54,7 @@ enum ColorUsage : int32_t { kRgbColors = 0, kPaletteColors = 1 };
 
 // --- Devices and the screen ---------------------------------------------
 Device* screen_dc();            // the whole screen
-Device* window_dc();            // the application window's DC
+RX_HOST_API Device* window_dc();  // the application window's DC
 void release_dc(Device* dc);    // no-op for the shared DCs
 int32_t device_bits(Device* dc);  // bits per pixel x planes
 int32_t system_palette_entries(Device* dc, int32_t start, int32_t count, PaletteEntry* out);
@@ -103,8 +110,8 @@ class Host {
 // any earlier screen and resets the system palette, modes, call log, test
 // results, version word and virtual clock. false for an unsupported depth
 // or size.
-bool use_headless(int32_t width, int32_t height, int32_t bits);
-void set_host(Host* host);  // null: headless
+RX_HOST_API bool use_headless(int32_t width, int32_t height, int32_t bits);
+RX_HOST_API void set_host(Host* host);  // null: headless
 
 // --- Screen access for hosts and tests -----------------------------------
 struct ScreenView {
@@ -112,14 +119,14 @@ struct ScreenView {
   int32_t bytes_per_row;        // top-down rows
   const uint8_t* pixels;
 };
-ScreenView screen_view();
+RX_HOST_API ScreenView screen_view();
 // Red, green, blue of a screen pixel; false outside the screen.
 bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]);
 // The 256 colours the screen shows for its indices (8-bit screens).
-const PaletteEntry* system_palette();
+RX_HOST_API const PaletteEntry* system_palette();
 
 // --- Test controls (headless) ---------------------------------------------
-void set_display_modes(const std::vector<DisplayMode>& modes);
+RX_HOST_API void set_display_modes(const std::vector<DisplayMode>& modes);
 void set_test_change_result(int32_t result);  // what a kChangeTest reports
 void set_change_results(const std::vector<int32_t>& results);  // next real changes, in order
 // Virtual clock: when on, tick_count() returns the set value and advances

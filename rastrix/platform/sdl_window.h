@@ -1,22 +1,24 @@
-// The SDL2 backend: the platform screen shown in a real window, window
-// events turned into the program's messages, SDL message boxes. Built as
-// its own library (rastrix_sdl) so that only programs that want a window
-// link SDL.
+// The window backend behind rastrix_window.h: the platform screen shown in
+// a real window, its events, message boxes and pacing. The public calls
+// (window.cpp) check their arguments and come here; a build without SDL2
+// links the stand-in (no_window.cpp), which opens nothing.
 #pragma once
 
-#include <string>
+#include <cstdint>
 
-namespace rx::platform::sdl {
+#include "rastrix_window.h"
 
-enum class Start { kReady, kNoDisplay, kFailed };
+namespace rx::platform::window_backend {
 
-// Opens the display: the desktop becomes the platform screen (its size,
-// depth and mode list), and SDL becomes the host and window backend.
-// windowed keeps a 640 x 480 window with a frame instead of covering the
-// screen when the program changes to 640 x 480. Anything but kReady leaves
-// the platform headless, with *why saying what was missing.
-Start start(bool windowed, std::string* why);
-// Closes the window and SDL; the platform is headless again.
-void stop();
+// RX_WINDOW_ result. On success the platform screen is width x height at
+// the desktop's depth and the window shows it.
+int32_t open(const char* title, int32_t width, int32_t height, bool full_screen);
+bool is_open();
+void close();
+bool poll(RxWindowEvent* event);
+bool wait(RxWindowEvent* event, int32_t timeout_ms);
+void set_rate(int32_t per_second);  // checked by the caller
+int32_t rate();
+int32_t message_box(const char* caption, const char* text, int32_t style);
 
-}  // namespace rx::platform::sdl
+}  // namespace rx::platform::window_backend

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "options.h"
-#include "platform/window.h"
+#include "window.h"
 
 namespace fishtank {
 namespace {
@@ -25,7 +25,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_TRUE(o.seed_given);
   EXPECT_EQ(o.seed, 4294967295u);
   EXPECT_EQ(o.assets, "pics");
-  EXPECT_EQ(o.answer, rx::platform::kAnswerNo);
+  EXPECT_EQ(o.answer, kAnswerNo);
   EXPECT_FALSE(o.headless);
 }
 
@@ -57,6 +57,27 @@ TEST(Options, NothingGivenMeansTheDesignedProgram) {
   EXPECT_FALSE(o.windowed || o.headless || o.hold || o.seed_given);
   EXPECT_EQ(o.frames, -1);
   EXPECT_TRUE(o.record.empty());
+}
+
+}  // namespace
+}  // namespace fishtank
+
+namespace fishtank {
+namespace {
+
+TEST(Options, FpsTakesARateOrZero) {
+  Options o;
+  ASSERT_TRUE(parse({}, &o));
+  EXPECT_EQ(o.fps, -1);  // not given: the display's rate
+  ASSERT_TRUE(parse({"--fps", "0"}, &o));
+  EXPECT_EQ(o.fps, 0);
+  ASSERT_TRUE(parse({"--fps", "50"}, &o));
+  EXPECT_EQ(o.fps, 50);
+  std::string error;
+  for (const char* bad : {"-1", "1001", "fast", ""}) {
+    EXPECT_FALSE(parse({"--fps", bad}, &o, &error)) << bad;
+    EXPECT_NE(error.find("--fps"), std::string::npos);
+  }
 }
 
 }  // namespace

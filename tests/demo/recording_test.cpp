@@ -104,3 +104,63 @@ TEST_F(RecordingTest, PngHoldsTheLastFrame) {
 
 }  // namespace
 }  // namespace fishtank::testing
+
+namespace fishtank::testing {
+namespace {
+
+// The delays of every image of a GIF, in hundredths.
+std::vector<int> gif_delays(const std::string& path) {
+  std::vector<int> delays;
+  int err = 0;
+  GifFileType* g = DGifOpenFileName(path.c_str(), &err);
+  if (g == nullptr || DGifSlurp(g) != GIF_OK) return delays;
+  for (int i = 0; i < g->ImageCount; ++i) {
+    GraphicsControlBlock gcb{};
+    DGifSavedExtensionToGCB(g, i, &gcb);
+    delays.push_back(gcb.DelayTime);
+  }
+  DGifCloseFile(g, &err);
+  return delays;
+}
+
+using RecordingRateTest = TankTest;
+
+TEST_F(RecordingRateTest, DelaysKeepTheRateOfTheWindow) {
+  rx_set_dc(window_dc());
+  rx_init();
+  fs::create_directories(dir_);
+  for (int32_t rate : {50, 60, 0}) {
+    std::string path = (dir_ / ("r" + std::to_string(rate) + ".gif")).string(), error;
+    Recorder rec;
+    ASSERT_TRUE(rec.open(path, &error, rate)) << error;
+    for (int f = 0; f < 6; ++f) {
+      show_frame(f);
+      rec.add_frame();
+    }
+    ASSERT_TRUE(rec.finish(&error)) << error;
+    std::vector<int> delays = gif_delays(path);
+    // 50 a second (also the rate of an unpaced run's recording): 2 each;
+    // 60 a second: 2, 1, 2, ... summing to a tenth every six frames.
+    std::vector<int> expected = rate == 60 ? std::vector<int>{2, 1, 2, 2, 1, 2}
+                                           : std::vector<int>(6, 2);
+    EXPECT_EQ(delays, expected) << rate;
+  }
+}
+
+TEST_F(RecordingRateTest, OpenChecksTheFileAndLeavesNoneBehind) {
+  Recorder rec;
+  std::string error;
+  EXPECT_FALSE(rec.open("/nonexistent/x.gif", &error));
+  EXPECT_NE(error.find("cannot write /nonexistent/x.gif"), std::string::npos) << error;
+  fs::create_directories(dir_);
+  std::string fresh = (dir_ / "new.png").string();
+  EXPECT_TRUE(Recorder().open(fresh, &error)) << error;
+  EXPECT_FALSE(fs::exists(fresh));  // checked, not made
+  std::string old = (dir_ / "old.gif").string();
+  write_file(old, {1, 2, 3});
+  EXPECT_TRUE(Recorder().open(old, &error)) << error;
+  EXPECT_EQ(fs::file_size(old), 3u);  // untouched until the recording is written
+}
+
+}  // namespace
+}  // namespace fishtank::testing

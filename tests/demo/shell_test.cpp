@@ -42,7 +42,7 @@ TEST_F(ShellTest, ModeTestFailureEndsWithTheErrorBoxAndTheNormalTeardown) {
                         "destroy_window", "delete_palette", "restore", "post_quit 1"});
   EXPECT_EQ(find_call(log, "change "), -1);  // never switched
   EXPECT_EQ(find_call(log, "create_dib"), -1);
-  EXPECT_FALSE(platform::window_exists());
+  EXPECT_FALSE(window_exists());
 }
 
 TEST_F(ShellTest, MissingPictureStopsWithItsNameAndStatusOne) {
@@ -99,7 +99,7 @@ TEST_F(ShellTest, StartUpAndTeardownInOrder) {
                         "delete_dc", "delete_palette", "restore", "post_quit 0"});
   EXPECT_EQ(find_call(log, "message_box"), -1);  // no question on a 32-bit desktop
   EXPECT_EQ(find_call(log, "beep"), -1);
-  EXPECT_EQ(platform::window_title(), "Rastrix High Color Fish Tank");
+  EXPECT_EQ(window_title(), "Rastrix High Color Fish Tank");
   // The photograph's decode memory is gone: the library must not keep it.
   EXPECT_EQ(rx::state().decode_buffer, rx::state().scratch);
 }
@@ -111,7 +111,7 @@ class EightBitShellTest : public TankTest {
 
 TEST_F(EightBitShellTest, WarningAfterLoadingAnsweredNoCloses) {
   use_test_pictures();
-  platform::set_message_box_answer(0);  // the default button: No
+  set_message_box_answer(0);  // the default button: No
   LoopLimits limits;
   limits.frames = 5;
   LoopReport report = run_fish_tank(limits);
@@ -125,7 +125,7 @@ TEST_F(EightBitShellTest, WarningAfterLoadingAnsweredNoCloses) {
 
 TEST_F(EightBitShellTest, WarningAnsweredYesRunsOn) {
   use_test_pictures();
-  platform::set_message_box_answer(platform::kAnswerYes);
+  set_message_box_answer(kAnswerYes);
   LoopLimits limits;
   limits.frames = 2;
   LoopReport report = run_fish_tank(limits);
@@ -135,41 +135,41 @@ TEST_F(EightBitShellTest, WarningAnsweredYesRunsOn) {
 
 // A procedure that leaves start-up and teardown out, to see the keys alone.
 int32_t keys_only(int32_t message, int64_t param) {
-  if (message == platform::kMsgCreate || message == platform::kMsgDestroy) return 0;
+  if (message == kMsgCreate || message == kMsgDestroy) return 0;
   return window_procedure(message, param);
 }
 
 TEST_F(ShellTest, EscapeAndF12CloseOtherKeysDoNothing) {
-  for (int32_t key : {platform::kKeyEscape, platform::kKeyF12}) {
-    ASSERT_TRUE(platform::create_window(kWindowClass, kWindowTitle, keys_only));
+  for (int32_t key : {kKeyEscape, kKeyF12}) {
+    ASSERT_TRUE(create_window(kWindowClass, kWindowTitle, keys_only));
     for (int32_t other : {65, 32, 13, 122, 124, 255}) {
-      EXPECT_EQ(window_procedure(platform::kMsgKeyDown, other), 0);
-      EXPECT_TRUE(platform::window_exists()) << other;
+      EXPECT_EQ(window_procedure(kMsgKeyDown, other), 0);
+      EXPECT_TRUE(window_exists()) << other;
     }
-    EXPECT_EQ(window_procedure(platform::kMsgKeyDown, key), 0);
-    EXPECT_FALSE(platform::window_exists()) << key;
+    EXPECT_EQ(window_procedure(kMsgKeyDown, key), 0);
+    EXPECT_FALSE(window_exists()) << key;
   }
 }
 
 TEST_F(ShellTest, FocusRealizesThePaletteAndRepaints) {
-  ASSERT_TRUE(platform::create_window(kWindowClass, kWindowTitle, keys_only));
-  platform::Message m;
-  while (platform::peek_message(&m)) {
+  ASSERT_TRUE(create_window(kWindowClass, kWindowTitle, keys_only));
+  Message m;
+  while (peek_message(&m)) {
   }
   platform::clear_call_log();
-  EXPECT_EQ(window_procedure(platform::kMsgSetFocus, 0), 0);
+  EXPECT_EQ(window_procedure(kMsgSetFocus, 0), 0);
   EXPECT_GE(find_call(calls(), "realize_palette"), 0);
-  ASSERT_TRUE(platform::peek_message(&m));
-  EXPECT_EQ(m.id, platform::kMsgPaint);
-  platform::destroy_window();
+  ASSERT_TRUE(peek_message(&m));
+  EXPECT_EQ(m.id, kMsgPaint);
+  destroy_window();
 }
 
 TEST_F(ShellTest, EscapeThroughTheQueueEndsTheRun) {
   use_test_pictures();
   LoopLimits limits;
   limits.after_step = [] {
-    platform::post_message(platform::kMsgKeyDown, 'Q');
-    platform::post_message(platform::kMsgKeyDown, platform::kKeyEscape);
+    post_message(kMsgKeyDown, 'Q');
+    post_message(kMsgKeyDown, kKeyEscape);
   };
   LoopReport report = run_fish_tank(limits);
   EXPECT_EQ(report.exit_status, 0);
@@ -179,7 +179,7 @@ TEST_F(ShellTest, EscapeThroughTheQueueEndsTheRun) {
 TEST_F(ShellTest, CloseMessageEndsTheLoopThroughTeardown) {
   use_test_pictures();
   LoopLimits limits;
-  limits.after_step = [] { platform::post_message(platform::kMsgClose, 0); };
+  limits.after_step = [] { post_message(kMsgClose, 0); };
   LoopReport report = run_fish_tank(limits);
   EXPECT_EQ(report.exit_status, 0);
   EXPECT_EQ(report.frames, 1);

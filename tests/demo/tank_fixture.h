@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/window.h"
 #include "support/flic_writer.h"
 #include "support/headless_fixture.h"
 #include "support/pcx_writer.h"
 #include "tank.h"
+#include "window.h"
 
 namespace fishtank::testing {
 
@@ -92,9 +92,12 @@ class TankTest : public ::testing::Test {
 
   void SetUp() override {
     rx::support::reset_library();
-    rx::platform::reset_window();
-    rx::platform::set_message_box_printing(false);
-    ASSERT_NE(rx_headless_screen(640, 480, desktop_bits()), nullptr);
+    reset_window();
+    set_message_box_printing(false);
+    set_call_journal(rx::platform::note_call);  // one log of the shell's and the library's calls
+    RxDC dc = rx_headless_screen(640, 480, desktop_bits());
+    ASSERT_NE(dc, nullptr);
+    set_window_dc(dc);
     rx::platform::set_virtual_clock(true, 0, 1);  // settle waits pass at once
     reset_tank();
     tank().assets.clear();
@@ -106,7 +109,7 @@ class TankTest : public ::testing::Test {
   void TearDown() override {
     rx::platform::set_virtual_clock(false);
     rx::support::reset_library();
-    rx::platform::reset_window();
+    reset_window();
     reset_tank();
     tank().assets.clear();
     std::error_code ec;

@@ -1,14 +1,17 @@
-// The window side of the platform layer: one application window, its
-// message queue, message boxes and the beep. Messages and key codes keep
-// the numbers programs written for the design expect. Without a window
-// backend everything runs headless: the queue holds only what the program
-// posts itself and message boxes are answered without asking anyone.
+// The tank's window shell: one application window, its message queue,
+// message boxes and the beep, over the public window library or headless.
+// Messages and key codes keep the numbers the tank's window procedure was
+// written for. Without a window backend everything runs headless: the queue
+// holds only what the program posts itself and message boxes are answered
+// without asking anyone.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace rx::platform {
+#include "rastrix.h"
+
+namespace fishtank {
 
 enum WindowMessage : int32_t {
   kMsgCreate = 1,
@@ -20,7 +23,7 @@ enum WindowMessage : int32_t {
   kMsgKeyDown = 256,
 };
 
-enum KeyCode : int32_t { kKeyEscape = 27, kKeyF12 = 123 };
+enum KeyCode : int32_t { kKeyEscape = 27, kKeyF12 = 123 };  // as the window library's
 
 // Message box styles (combined by or) and answers.
 enum MessageBoxStyle : int32_t {
@@ -58,6 +61,10 @@ class WindowBackend {
 void set_window_backend(WindowBackend* backend);  // null: headless
 
 // --- The window ------------------------------------------------------------
+// The device context the window draws on (the window library's or the
+// headless screen's); start-up hands it to the library.
+void set_window_dc(RxDC dc);
+RxDC window_dc();
 // Creates the window and sends it kMsgCreate before returning. false when a
 // window exists already or the procedure is null.
 bool create_window(const char* class_name, const char* title, WindowProcedure procedure);
@@ -86,6 +93,10 @@ int32_t message_box(const char* text, const char* caption, int32_t style);
 void message_beep();
 
 // --- Headless controls -------------------------------------------------------
+// Called with every step the window takes (create, show, message box,
+// destroy, quit), e.g. to log them beside the library's own calls.
+using CallJournal = void (*)(const std::string& what);
+void set_call_journal(CallJournal journal);
 // Answer of headless message boxes; 0 takes the box's default button.
 void set_message_box_answer(int32_t answer);
 // Whether headless message boxes print their question and answer.
@@ -93,4 +104,4 @@ void set_message_box_printing(bool on);
 // Forgets the window, its queue and the answer (tests start clean).
 void reset_window();
 
-}  // namespace rx::platform
+}  // namespace fishtank
