@@ -1,8 +1,6 @@
 // fishtank: the entry point. Chooses the screen (a window on the desktop,
 // or headless when asked or when there is none), finds the pictures, runs
 // the tank and reports what it showed.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
