@@ -86,7 +86,7 @@ TextMetrics text_metrics(Device* dc, Font* font);
 bool enum_display_settings(int32_t mode_number, DisplayMode* out);
 // mode null: back to the stored desktop mode.
 int32_t change_display_settings(const DisplayMode* mode, int32_t flags);
-uint32_t tick_count();  // milliseconds since start, wraps at 2^32
+uint32_t tick_count();  // milliseconds since system start, wraps at 2^32
 uint32_t version();     // top bit clear: the modern family
 
 // --- Backends -------------------------------------------------------------
@@ -96,7 +96,7 @@ class Host {
   virtual ~Host() = default;
   virtual void present() = 0;  // the screen changed
   virtual void display_changed(const DisplayMode* mode, bool full_screen) = 0;
-  virtual uint32_t ticks() = 0;
+  virtual uint32_t ticks() = 0;  // not read: the clock counts from system start
 };
 
 // Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces

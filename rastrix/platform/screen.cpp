@@ -1,10 +1,10 @@
 // The screen model shared by both backends: an in-memory screen of the
 // desktop's depth, its system palette, palettes, bitmaps and display modes.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "platform/platform.h"
@@ -485,11 +485,12 @@ uint32_t tick_count() {
     s.tick += s.tick_step;
     return now;
   }
-  if (s.host) return s.host->ticks();
-  using namespace std::chrono;
-  static const steady_clock::time_point start = steady_clock::now();
-  return static_cast<uint32_t>(
-      duration_cast<milliseconds>(steady_clock::now() - start).count());
+  // From system start, as both backends count, so that programs started
+  // at different times read different clocks.
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
+                               static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
 
 uint32_t version() { return screen().version; }
