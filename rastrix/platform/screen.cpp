@@ -439,6 +439,8 @@ bool enum_display_settings(int32_t mode_number, DisplayMode* out) {
   if (mode_number < 0 || static_cast<size_t>(mode_number) >= s.modes.size() || out == nullptr)
     return false;
   *out = s.modes[static_cast<size_t>(mode_number)];
+  // 5-5-5 screens count as 16 bits, as the desktop's depth is reported.
+  if (out->bits == 15) out->bits = 16;
   return true;
 }
 
@@ -469,12 +471,15 @@ int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
   if (result != kChangeSuccessful) return result;
   if (!supported_screen_bits(mode->bits) || !supported_screen_size(mode->width, mode->height))
     return kChangeBadMode;
-  if (mode->width != s.width || mode->height != s.height || mode->bits != s.bits) {
-    allocate_screen(s, mode->width, mode->height, mode->bits);
+  // A 16-bit mode of a 5-5-5 desktop keeps the desktop's storage.
+  const DisplayMode chosen{mode->width, mode->height,
+                           mode->bits == 16 && s.desktop.bits == 15 ? 15 : mode->bits};
+  if (chosen.width != s.width || chosen.height != s.height || chosen.bits != s.bits) {
+    allocate_screen(s, chosen.width, chosen.height, chosen.bits);
     reset_system_palette(s);
   }
-  s.current = *mode;
-  if (s.host) s.host->display_changed(mode, (flags & kChangeFullscreen) != 0);
+  s.current = chosen;
+  if (s.host) s.host->display_changed(&chosen, (flags & kChangeFullscreen) != 0);
   return kChangeSuccessful;
 }
 
