@@ -113,6 +113,9 @@ struct ScreenView {
   const uint8_t* pixels;
 };
 ScreenView screen_view();
+// count pixels of row y from x on as 0xFFRRGGBB, whatever the screen's
+// depth: what a window shows. Nothing is written outside the screen.
+void screen_row_argb(const ScreenView& v, int32_t y, int32_t x, int32_t count, uint32_t* out);
 // Red, green, blue of a screen pixel; false outside the screen.
 bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]);
 // The 256 colours the screen shows for its indices (8-bit screens).
