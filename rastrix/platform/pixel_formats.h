@@ -24,6 +24,13 @@ constexpr Rgb unpack_565(uint16_t v) {
   return {widen5((v >> 11) & 31), widen6((v >> 5) & 63), widen5(v & 31)};
 }
 
+constexpr uint16_t pack_555(Rgb c) {
+  return static_cast<uint16_t>((c.red >> 3) << 10 | (c.green >> 3) << 5 | (c.blue >> 3));
+}
+constexpr Rgb unpack_555(uint16_t v) {
+  return {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
+}
+
 // The fields of a BITMAPINFO block that a transfer needs.
 struct DibHeader {
   int32_t header_size, width, height, bits, compression;
@@ -82,8 +89,7 @@ inline Rgb dib_pixel_rgb(const DibHeader& h, const uint8_t* info, const uint8_t*
     }
     case 16: {
       uint16_t v = load_u16(row + 2 * x);
-      if (h.compression == 3 && h.green_mask == 0x03E0)
-        return {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
+      if (h.compression == 3 && h.green_mask == 0x03E0) return unpack_555(v);
       return unpack_565(v);
     }
     case 24:

@@ -93,7 +93,7 @@ TextMetrics text_metrics(Device* dc, Font* font);
 bool enum_display_settings(int32_t mode_number, DisplayMode* out);
 // mode null: back to the stored desktop mode.
 int32_t change_display_settings(const DisplayMode* mode, int32_t flags);
-uint32_t tick_count();  // milliseconds since start, wraps at 2^32
+uint32_t tick_count();  // milliseconds since system start, wraps at 2^32
 uint32_t version();     // top bit clear: the modern family
 
 // --- Backends -------------------------------------------------------------
@@ -103,7 +103,7 @@ class Host {
   virtual ~Host() = default;
   virtual void present() = 0;  // the screen changed
   virtual void display_changed(const DisplayMode* mode, bool full_screen) = 0;
-  virtual uint32_t ticks() = 0;
+  virtual uint32_t ticks() = 0;  // not read: the clock counts from system start
 };
 
 // Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces
@@ -120,6 +120,9 @@ struct ScreenView {
   const uint8_t* pixels;
 };
 RX_HOST_API ScreenView screen_view();
+// count pixels of row y from x on as 0xFFRRGGBB, whatever the screen's
+// depth: what a window shows. Nothing is written outside the screen.
+RX_HOST_API void screen_row_argb(const ScreenView& v, int32_t y, int32_t x, int32_t count, uint32_t* out);
 // Red, green, blue of a screen pixel; false outside the screen.
 bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]);
 // The 256 colours the screen shows for its indices (8-bit screens).

@@ -1,10 +1,10 @@
 // The screen model shared by both backends: an in-memory screen of the
 // desktop's depth, its system palette, palettes, bitmaps and display modes.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "platform/platform.h"
@@ -171,7 +171,7 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
       *p = index >= 0 ? static_cast<uint8_t>(index) : nearest_system_index(s, c);
       break;
     case 15: {
-      uint16_t v = static_cast<uint16_t>((c.red >> 3) << 10 | (c.green >> 3) << 5 | c.blue >> 3);
+      uint16_t v = pack_555(c);
       std::memcpy(p, &v, 2);
       break;
     }
@@ -444,6 +444,8 @@ bool enum_display_settings(int32_t mode_number, DisplayMode* out) {
   if (mode_number < 0 || static_cast<size_t>(mode_number) >= s.modes.size() || out == nullptr)
     return false;
   *out = s.modes[static_cast<size_t>(mode_number)];
+  // 5-5-5 screens count as 16 bits, as the desktop's depth is reported.
+  if (out->bits == 15) out->bits = 16;
   return true;
 }
 
@@ -474,12 +476,15 @@ int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
   if (result != kChangeSuccessful) return result;
   if (!supported_screen_bits(mode->bits) || !supported_screen_size(mode->width, mode->height))
     return kChangeBadMode;
-  if (mode->width != s.width || mode->height != s.height || mode->bits != s.bits) {
-    allocate_screen(s, mode->width, mode->height, mode->bits);
+  // A 16-bit mode of a 5-5-5 desktop keeps the desktop's storage.
+  const DisplayMode chosen{mode->width, mode->height,
+                           mode->bits == 16 && s.desktop.bits == 15 ? 15 : mode->bits};
+  if (chosen.width != s.width || chosen.height != s.height || chosen.bits != s.bits) {
+    allocate_screen(s, chosen.width, chosen.height, chosen.bits);
     reset_system_palette(s);
   }
-  s.current = *mode;
-  if (s.host) s.host->display_changed(mode, (flags & kChangeFullscreen) != 0);
+  s.current = chosen;
+  if (s.host) s.host->display_changed(&chosen, (flags & kChangeFullscreen) != 0);
   return kChangeSuccessful;
 }
 
@@ -490,11 +495,12 @@ uint32_t tick_count() {
     s.tick += s.tick_step;
     return now;
   }
-  if (s.host) return s.host->ticks();
-  using namespace std::chrono;
-  static const steady_clock::time_point start = steady_clock::now();
-  return static_cast<uint32_t>(
-      duration_cast<milliseconds>(steady_clock::now() - start).count());
+  // From system start, as both backends count, so that programs started
+  // at different times read different clocks.
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
+                               static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
 
 uint32_t version() { return screen().version; }
@@ -535,32 +541,73 @@ ScreenView screen_view() {
   return {s.width, s.height, s.bits, s.bytes_per_row, s.pixels.data()};
 }
 
-bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]) {
-  ScreenState& s = screen();
-  if (x < 0 || y < 0 || x >= s.width || y >= s.height || s.pixels.empty()) return false;
-  const uint8_t* p = s.pixels.data() + static_cast<size_t>(y) * s.bytes_per_row +
-                     static_cast<size_t>(x) * storage_bytes(s.bits);
-  Rgb c{};
-  uint16_t v = 0;
-  switch (s.bits) {
+namespace {
+
+uint32_t argb(Rgb c) {
+  return 0xFF000000u | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
+}
+
+// count pixels of a screen row from x on, one routine per storage.
+using RowToArgb = void (*)(const uint8_t* row, int32_t x, int32_t count,
+                           const PaletteEntry* system, uint32_t* out);
+
+void indexed_to_argb(const uint8_t* row, int32_t x, int32_t count, const PaletteEntry* system,
+                     uint32_t* out) {
+  for (int32_t i = 0; i < count; ++i) {
+    const PaletteEntry& e = system[row[x + i]];
+    out[i] = argb({e.red, e.green, e.blue});
+  }
+}
+void x555_to_argb(const uint8_t* row, int32_t x, int32_t count, const PaletteEntry*,
+                  uint32_t* out) {
+  for (int32_t i = 0; i < count; ++i) out[i] = argb(unpack_555(load_u16(row + 2 * (x + i))));
+}
+void r565_to_argb(const uint8_t* row, int32_t x, int32_t count, const PaletteEntry*,
+                  uint32_t* out) {
+  for (int32_t i = 0; i < count; ++i) out[i] = argb(unpack_565(load_u16(row + 2 * (x + i))));
+}
+template <int kBytes>
+void bgr_to_argb(const uint8_t* row, int32_t x, int32_t count, const PaletteEntry*,
+                 uint32_t* out) {
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t* p = row + kBytes * (x + i);
+    out[i] = argb({p[2], p[1], p[0]});
+  }
+}
+
+RowToArgb row_to_argb(int32_t bits) {
+  switch (bits) {
     case 4:
     case 8:
-      c = {s.system[*p].red, s.system[*p].green, s.system[*p].blue};
-      break;
+      return indexed_to_argb;
     case 15:
-      std::memcpy(&v, p, 2);
-      c = {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
-      break;
+      return x555_to_argb;
     case 16:
-      std::memcpy(&v, p, 2);
-      c = unpack_565(v);
-      break;
+      return r565_to_argb;
+    case 24:
+      return bgr_to_argb<3>;
     default:
-      c = {p[2], p[1], p[0]};
+      return bgr_to_argb<4>;
   }
-  rgb[0] = c.red;
-  rgb[1] = c.green;
-  rgb[2] = c.blue;
+}
+
+}  // namespace
+
+void screen_row_argb(const ScreenView& v, int32_t y, int32_t x, int32_t count, uint32_t* out) {
+  if (v.pixels == nullptr || y < 0 || y >= v.height || x < 0 || count < 0 || count > v.width - x)
+    return;
+  row_to_argb(v.bits)(v.pixels + static_cast<size_t>(y) * v.bytes_per_row, x, count,
+                      screen().system, out);
+}
+
+bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]) {
+  const ScreenView v = screen_view();
+  if (x < 0 || y < 0 || x >= v.width || y >= v.height || v.pixels == nullptr) return false;
+  uint32_t c = 0;
+  screen_row_argb(v, y, x, 1, &c);
+  rgb[0] = static_cast<uint8_t>(c >> 16);
+  rgb[1] = static_cast<uint8_t>(c >> 8);
+  rgb[2] = static_cast<uint8_t>(c);
   return true;
 }
 

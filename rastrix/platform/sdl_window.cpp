@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "platform/frame_pacer.h"
-#include "platform/pixel_formats.h"
 #include "platform/platform.h"
 
 namespace rx::platform::window_backend {
@@ -37,38 +36,6 @@ int32_t key_code(SDL_Keycode sym) {
 
 int32_t supported_bits(int32_t bits) {
   return bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32 ? bits : 32;
-}
-
-// One screen row to ARGB8888.
-void convert_row(const ScreenView& v, int32_t y, uint32_t* out) {
-  const uint8_t* row = v.pixels + static_cast<size_t>(y) * v.bytes_per_row;
-  auto argb = [](Rgb c) {
-    return 0xFF000000u | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
-  };
-  switch (v.bits) {
-    case 8: {
-      const PaletteEntry* pal = system_palette();
-      for (int32_t x = 0; x < v.width; ++x)
-        out[x] = argb({pal[row[x]].red, pal[row[x]].green, pal[row[x]].blue});
-      break;
-    }
-    case 15:
-      for (int32_t x = 0; x < v.width; ++x) {
-        uint16_t p = load_u16(row + 2 * x);
-        out[x] = argb({widen5((p >> 10) & 31), widen5((p >> 5) & 31), widen5(p & 31)});
-      }
-      break;
-    case 16:
-      for (int32_t x = 0; x < v.width; ++x) out[x] = argb(unpack_565(load_u16(row + 2 * x)));
-      break;
-    case 24:
-      for (int32_t x = 0; x < v.width; ++x)
-        out[x] = argb({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
-      break;
-    default:
-      for (int32_t x = 0; x < v.width; ++x)
-        out[x] = argb({row[4 * x + 2], row[4 * x + 1], row[4 * x]});
-  }
 }
 
 double seconds_now() {
@@ -119,7 +86,7 @@ class SdlDisplay final : public Host {
     }
     argb_.resize(static_cast<size_t>(v.width) * v.height);
     for (int32_t y = 0; y < v.height; ++y)
-      convert_row(v, y, argb_.data() + static_cast<size_t>(y) * v.width);
+      screen_row_argb(v, y, 0, v.width, argb_.data() + static_cast<size_t>(y) * v.width);
     SDL_UpdateTexture(texture_, nullptr, argb_.data(), v.width * 4);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
