@@ -14,9 +14,9 @@
 
 #include "platform/platform.h"
 #include "platform/window.h"
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 #include "support/headless_fixture.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 #include "tank.h"
 
 namespace fishtank::testing {

@@ -5,14 +5,15 @@
 
 #include "formats.h"
 #include "rastrix.h"
+#include "writers/flic_chunks.h"
 
 namespace rxtool {
 namespace {
 
-constexpr uint16_t kFliMagic = 0xAF11;
-constexpr uint16_t kFlcMagic = 0xAF12;
-constexpr uint16_t kFrameChunk = 0xF1FA;
-constexpr uint16_t kPrefixChunk = 0xF100;
+using rx::support::kFlcMagic;
+using rx::support::kFliMagic;
+constexpr uint16_t kFrameChunk = rx::support::kFrame;
+constexpr uint16_t kPrefixChunk = rx::support::kPrefix;
 constexpr size_t kHeaderSize = 128;
 constexpr size_t kChunkPrefix = 6;
 constexpr size_t kFrameHeader = 16;
@@ -26,14 +27,14 @@ bool sniff(const uint8_t* head, size_t size) {
 
 const char* chunk_name(uint16_t type) {
   switch (type) {
-    case 4: return "COLOR_256";
-    case 7: return "DELTA_FLC";
-    case 11: return "COLOR_64";
-    case 12: return "DELTA_FLI";
-    case 13: return "BLACK";
-    case 15: return "BYTE_RUN";
-    case 16: return "COPY";
-    case 18: return "PSTAMP";
+    case rx::support::kColor256: return "COLOR_256";
+    case rx::support::kDeltaFlc: return "DELTA_FLC";
+    case rx::support::kColor64: return "COLOR_64";
+    case rx::support::kDeltaFli: return "DELTA_FLI";
+    case rx::support::kBlack: return "BLACK";
+    case rx::support::kByteRun: return "BYTE_RUN";
+    case rx::support::kCopy: return "COPY";
+    case rx::support::kStamp: return "PSTAMP";
     default: return "other";
   }
 }
