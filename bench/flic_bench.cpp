@@ -23,7 +23,7 @@
 
 #include "rastrix.h"
 #include "support/allegro_peer.h"
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 
 #ifdef RASTRIX_HAVE_LIBAVCODEC
 extern "C" {

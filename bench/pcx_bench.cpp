@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "rastrix.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 
 #ifdef RASTRIX_HAVE_SDL2_IMAGE
 #include <SDL.h>

@@ -4,15 +4,18 @@ include(CMakePackageConfigHelpers)
 
 set(RASTRIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Rastrix)
 
+# Components: runtime (the shared library), dev (everything to build with
+# it); packaging/debian.cmake makes a package of each.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix.h
               ${CMAKE_CURRENT_SOURCE_DIR}/include/rastrix_window.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS rastrix rastrix_static rastrix_window rastrix_window_static EXPORT RastrixTargets
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(EXPORT RastrixTargets NAMESPACE Rastrix:: DESTINATION ${RASTRIX_CMAKE_DIR})
+install(EXPORT RastrixTargets NAMESPACE Rastrix:: DESTINATION ${RASTRIX_CMAKE_DIR}
+        COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_SOURCE_DIR}/RastrixConfig.cmake.in
   ${PROJECT_BINARY_DIR}/RastrixConfig.cmake
   INSTALL_DESTINATION ${RASTRIX_CMAKE_DIR})
@@ -20,7 +23,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/RastrixConfigVersion.cmak
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/RastrixConfig.cmake
               ${PROJECT_BINARY_DIR}/RastrixConfigVersion.cmake
-        DESTINATION ${RASTRIX_CMAKE_DIR})
+        DESTINATION ${RASTRIX_CMAKE_DIR} COMPONENT dev)
 
 # The pkg-config file finds its prefix from where it lies, so an install
 # into any prefix (cmake --install --prefix) stays usable.
@@ -35,7 +38,9 @@ foreach(lib ${RASTRIX_RUNTIME_LIBRARIES})
 endforeach()
 string(STRIP "${RASTRIX_PC_PRIVATE_LIBS}" RASTRIX_PC_PRIVATE_LIBS)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT dev)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix_window.pc.in
                ${PROJECT_BINARY_DIR}/rastrix_window.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/rastrix_window.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/rastrix_window.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT dev)

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 #include "support/headless_fixture.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 #include "tank.h"
 #include "window.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/state.h"
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 #include "support/headless_fixture.h"
 
 namespace rx::flic_test {

@@ -17,10 +17,10 @@
 #include "core/state.h"
 #include "platform/platform.h"
 #include "rastrix.h"
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 #include "support/headless_fixture.h"
 #include "support/jpeg_writer.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 
 namespace rx::hardening {
 

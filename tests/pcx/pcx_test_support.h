@@ -13,7 +13,7 @@
 #include "platform/pixel_formats.h"
 #include "rastrix.h"
 #include "support/headless_fixture.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 
 namespace rx::pcxtest {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "fish.h"
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 
 namespace assetgen {
 

@@ -10,8 +10,8 @@
 #include "fish_sheet.h"
 #include "jpeg_io.h"
 #include "photo.h"
-#include "support/flic_writer.h"
-#include "support/pcx_writer.h"
+#include "writers/flic_writer.h"
+#include "writers/pcx_writer.h"
 #include "wheel.h"
 
 namespace {

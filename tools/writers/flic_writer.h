@@ -7,23 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "writers/flic_chunks.h"
+
 namespace rx::support {
 
 using Bytes = std::vector<uint8_t>;
-
-// Chunk type numbers of the flic format.
-enum FlicChunk : uint16_t {
-  kColor256 = 4,
-  kDeltaFlc = 7,
-  kColor64 = 11,
-  kDeltaFli = 12,
-  kBlack = 13,
-  kByteRun = 15,
-  kCopy = 16,
-  kStamp = 18,
-  kPrefix = 0xF100,
-  kFrame = 0xF1FA,
-};
 
 // One sub-chunk: 6-byte header (size, type) then the data. size_override
 // lets a test write a size that does not match the data.

@@ -1,6 +1,6 @@
 // ZSoft PCX encoder: 128-byte header, run-length encoded plane lines, and
 // optionally the 769-byte 256-colour palette at the end of the file.
-#include "support/pcx_writer.h"
+#include "writers/pcx_writer.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Flic writer: chunk builders and a small FLC encoder (see flic_writer.h).
 // Layouts follow the published flic format notes: little-endian numbers,
 // 128-byte file header, frame chunks holding typed sub-chunks.
-#include "support/flic_writer.h"
+#include "writers/flic_writer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,8 +12,6 @@ namespace {
 constexpr int kFileHeaderSize = 128;
 constexpr int kChunkHeaderSize = 6;
 constexpr int kFrameHeaderSize = 16;
-constexpr uint16_t kFliMagic = 0xAF11;
-constexpr uint16_t kFlcMagic = 0xAF12;
 constexpr int kMaxRun = 127;    // longest run one signed count byte can say
 constexpr int kMaxSkip = 255;   // longest skip one byte can say
 
