@@ -37,11 +37,11 @@ inline uint32_t load32(const uint8_t* p) {
   return static_cast<uint32_t>(load16(p)) | static_cast<uint32_t>(load16(p + 2)) << 16;
 }
 
-// Open flic files: the context keeps a 16-bit number that names a slot of
-// this table and the slot's generation, so a stale or made-up number finds
-// no descriptor (or only one the player opened itself for that number).
-int open_descriptor(int fd);         // the new handle; 0 when the table is full
-int descriptor_of(uint16_t handle);  // -1 when the handle names no open flic
-void close_descriptor(uint16_t handle);
+// Open flic files: the context keeps a number that is given to one open
+// only, so a stale or made-up number finds no descriptor (or only one the
+// player opened itself for that number).
+uint32_t open_descriptor(int fd);    // the new handle; 0 when the table is full
+int descriptor_of(uint32_t handle);  // -1 when the handle names no open flic
+void close_descriptor(uint32_t handle);
 
 }  // namespace rx::flic

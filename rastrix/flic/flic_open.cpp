@@ -9,27 +9,28 @@
 namespace rx::flic {
 namespace {
 
-constexpr int kSlotBits = 5;
-constexpr int kSlots = 1 << kSlotBits;
-constexpr uint16_t kGenerations = 1 << (16 - kSlotBits);
+constexpr int kSlots = 32;
 constexpr uint32_t kFliDelayNumerator = 1429;  // 1/70 s in 55 ms ticks: 1429 / 5500
 constexpr uint32_t kFliDelayDenominator = 5500;
 constexpr uint32_t kMillisecondsPerTick = 55;
 constexpr uint32_t kMaxDelay = 0xFFFF;
+constexpr uint32_t kLastNumber = 0xFFFFFFFF;
 
 struct OpenFlic {
   int fd = -1;
-  uint16_t generation = 0;  // 1 .. kGenerations - 1 while open
+  uint32_t number = 0;  // the handle while open; 0 when free
 };
 OpenFlic open_flics[kSlots];
-int next_slot = 0;  // slots are taken in turn, so a number is reused late
+// Every open takes the next number and none is given twice: a stale
+// number can never name a flic opened later. At one open a microsecond
+// the numbers last more than an hour; then opening fails.
+uint32_t last_number = 0;
 
-struct Named {
-  int slot;
-  uint16_t generation;
-};
-Named name_of(uint16_t handle) {
-  return {handle & (kSlots - 1), static_cast<uint16_t>(handle >> kSlotBits)};
+OpenFlic* find(uint32_t handle) {
+  if (handle == 0) return nullptr;
+  for (OpenFlic& f : open_flics)
+    if (f.number == handle) return &f;
+  return nullptr;
 }
 
 uint16_t fli_delay(uint16_t speed) {
@@ -42,30 +43,27 @@ uint16_t flc_delay(uint32_t speed_ms) {
 
 }  // namespace
 
-int open_descriptor(int fd) {
-  for (int i = 0; i < kSlots; ++i) {
-    int slot = (next_slot + i) % kSlots;
-    OpenFlic& f = open_flics[slot];
-    if (f.fd >= 0) continue;
-    f.generation = static_cast<uint16_t>(f.generation % (kGenerations - 1) + 1);
+uint32_t open_descriptor(int fd) {
+  if (last_number == kLastNumber) return 0;
+  for (OpenFlic& f : open_flics) {
+    if (f.number != 0) continue;
     f.fd = fd;
-    next_slot = (slot + 1) % kSlots;
-    return f.generation << kSlotBits | slot;
+    f.number = ++last_number;
+    return f.number;
   }
   return 0;
 }
 
-int descriptor_of(uint16_t handle) {
-  Named n = name_of(handle);
-  const OpenFlic& f = open_flics[n.slot];
-  return n.generation != 0 && f.generation == n.generation ? f.fd : -1;
+int descriptor_of(uint32_t handle) {
+  const OpenFlic* f = find(handle);
+  return f != nullptr ? f->fd : -1;
 }
 
-void close_descriptor(uint16_t handle) {
-  int fd = descriptor_of(handle);
-  if (fd < 0) return;
-  file_close(fd);
-  open_flics[name_of(handle).slot].fd = -1;
+void close_descriptor(uint32_t handle) {
+  OpenFlic* f = find(handle);
+  if (f == nullptr) return;
+  file_close(f->fd);
+  *f = OpenFlic{};
 }
 
 }  // namespace rx::flic
@@ -95,8 +93,8 @@ int32_t rx_flic_open(const char* file_name, FlicContext* context) {
   if (result == RX_OK && load16(h + 8) > RX_FLIC_MAX_WIDTH) result = RX_FLIC_TOO_WIDE;
   // Playing gives its read-ahead back and rewinding seeks: a pipe cannot.
   if (result == RX_OK && rx::file_seek(fd, 0, SEEK_CUR) < 0) result = RX_FLIC_CANNOT_SEEK;
-  uint16_t handle = 0;
-  if (result == RX_OK && (handle = static_cast<uint16_t>(open_descriptor(fd))) == 0)
+  uint32_t handle = 0;
+  if (result == RX_OK && (handle = open_descriptor(fd)) == 0)
     result = RX_ERR_ARGUMENT;
   if (result != RX_OK) {
     rx::file_close(fd);

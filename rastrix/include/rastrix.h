@@ -273,7 +273,7 @@ RX_API int32_t rx_show_jpeg(const char* file_name, int32_t flags);
  * ---------------------------------------------------------------------- */
 #pragma pack(push, 1)
 typedef struct FlicContext {
-  uint16_t handle;   /* the library's number for the open file */
+  uint32_t handle;   /* the library's number for the open file */
   uint32_t position; /* byte offset of the next chunk (memory source) */
   uint16_t frames;   /* frame count of the header; informational */
   uint16_t width;
@@ -296,8 +296,9 @@ enum {
  * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE; RX_FLIC_CANNOT_SEEK
  * for a file that cannot seek (playing and rewinding need it). FLC speeds whose
  * delay does not fit 16 bits are clamped to 65535 ticks.
- * handle is a number of the library's table of open flics (slot and
- * generation); a stale or foreign number reads and closes nothing. */
+ * handle is the library's number for this open, never given to another
+ * open in the same run; a stale or foreign number reads and closes
+ * nothing. */
 RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context);
 /* Closes the file; always 0. A handle that names no open flic is ignored. */
 RX_API int32_t rx_flic_close(FlicContext* context);
@@ -377,7 +378,7 @@ RX_API int32_t rx_delete_palette(RxPalette palette); /* unknown handles are igno
 } /* extern "C" */
 
 static_assert(sizeof(JpegInfo) == 10, "JpegInfo is packed, 10 bytes");
-static_assert(sizeof(FlicContext) == 16, "FlicContext is packed, 16 bytes");
+static_assert(sizeof(FlicContext) == 18, "FlicContext is packed, 18 bytes");
 #endif
 
 #endif /* RASTRIX_H */

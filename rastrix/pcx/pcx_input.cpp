@@ -27,13 +27,12 @@ void store_word(uint8_t* at, uint64_t word) { std::memcpy(at, &word, kWord); }
 // Decodes whole tokens from in into out while out is before fast_stop,
 // without input checks: the caller guarantees 2 bytes of input per pixel
 // left plus a word, and each token keeps that true by taking at most two
-// bytes per pixel, except empty runs, which are checked. Returns false
-// when an empty run leaves too little input; the token is then unread.
-bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t* fast_stop,
+// bytes per pixel, except empty runs, which are checked: one that leaves
+// too little input stops the loop, unread.
+void decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t* fast_stop,
                  const uint8_t* stop) {
   const uint8_t* i = in;
   uint8_t* o = out;
-  bool whole = true;
   while (o < fast_stop) {
     const uint8_t byte = i[0];
     if (byte < kRunFlag) {
@@ -52,7 +51,6 @@ bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t*
     // start before this one is decoded.
     const int count = byte & kRunCountMask;
     if (count == 0 && end - (i + 2) < 2 * (stop - o) + kWord) {
-      whole = false;
       break;
     }
     const uint64_t fill = i[1] * kEveryByte;
@@ -63,7 +61,6 @@ bool decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t*
   }
   in = i;
   out = o;
-  return whole;
 }
 
 }  // namespace
@@ -109,17 +106,16 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
   carry_ = 0;
   if (stop - out > kFastMargin && line_length <= kFastLineMax &&
       end_ - next_ >= 2 * (stop - out) + kWord) {
-    // Words stored past a token are overwritten by the next ones, unless
-    // the data ends inside the line: then the line's old bytes come back.
+    // Words stored past the last token hold no data yet: the line's old
+    // bytes come back there, so a line whose data ends later (in the
+    // careful loop below) keeps them, as it would have without the words.
     uint8_t before[kFastLineMax];
     std::memcpy(before, line, static_cast<size_t>(line_length));
     const uint8_t* in = next_;
-    const bool whole = decode_fast(in, end_, out, stop - kFastMargin, stop);
+    decode_fast(in, end_, out, stop - kFastMargin, stop);
     next_ = in;
-    if (!whole) {
-      const ptrdiff_t at = out - line;
-      std::memcpy(out, before + at, static_cast<size_t>(std::min<ptrdiff_t>(kWord, line_length - at)));
-    }
+    const ptrdiff_t at = out - line;
+    std::memcpy(out, before + at, static_cast<size_t>(std::min<ptrdiff_t>(kWord, line_length - at)));
   }
   while (out < stop) {
     // Local cursors: stores through out may alias the members. While a

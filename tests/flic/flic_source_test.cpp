@@ -2,6 +2,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "flic/flic_format.h"
 #include "flic_fixture.h"
 
@@ -98,6 +100,34 @@ TEST_F(FlicTest, StaleAndForeignHandlesReadAndCloseNothing) {
   support::make_buffer(8, 4, 2);
   EXPECT_EQ(rx_flic_play(&stale, 1, kRawIndices), 0);  // a closed handle reads nothing
   EXPECT_EQ(rx_flic_play(&again, 1, kRawIndices), 1);
+}
+
+// Numbers are never given twice: after more opens than a slot and an
+// 11-bit generation could tell apart, the stale number still names nothing.
+TEST_F(FlicTest, AStaleHandleNeverNamesAFlicOpenedLater) {
+  Bytes file = flic_file(true, 4, 2, 2, 0, numbered_frames(2));
+  const std::string path = write_file(file);
+  FlicContext first{};
+  ASSERT_EQ(rx_flic_open(path.c_str(), &first), 0);
+  const FlicContext stale = first;
+  rx_flic_close(&first);
+  constexpr int kOpens = 32 * 2047;
+  std::vector<uint32_t> seen = {stale.handle};
+  FlicContext live{};
+  for (int k = 0; k < kOpens; ++k) {
+    ASSERT_EQ(rx_flic_open(path.c_str(), &live), 0);
+    seen.push_back(live.handle);
+    if (k + 1 < kOpens) rx_flic_close(&live);
+  }
+  opened_.push_back(live);
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
+  FlicContext copy = stale;
+  rx_flic_close(&copy);  // must not close `live`
+  EXPECT_GE(flic::descriptor_of(live.handle), 0);
+  support::make_buffer(8, 4, 2);
+  EXPECT_EQ(rx_flic_play(&copy, 1, kRawIndices), 0);
+  EXPECT_EQ(rx_flic_play(&live, 1, kRawIndices), 1);
 }
 
 TEST_F(FlicTest, SkipCountsFramesNotPrefixChunksInBothSources) {

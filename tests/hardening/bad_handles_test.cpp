@@ -30,7 +30,7 @@ int64_t free_buffer(int32_t h) { return rx_buffer_free(h); }
 int64_t copy(int32_t from, int32_t to) { return rx_buffer_copy(0, 9, 0, 9, 0, 9, from, to); }
 
 // A context naming a flic that is closed, or that never was.
-int64_t play_named(uint16_t handle) {
+int64_t play_named(uint32_t handle) {
   FlicContext c{};
   c.handle = handle;
   c.position = 128;

@@ -65,6 +65,33 @@ TEST_F(PcxLines, LongLineEndingInsideKeepsItsOldBytes) {
   EXPECT_EQ(row(1, kWidth), expected);
 }
 
+TEST_F(PcxLines, DataEndingAfterTheWordPathKeepsTheOldBytes) {
+  // The word-at-a-time path finishes its part of line 1 on the runs; the
+  // data then ends in empty runs the careful path reads. The bytes the
+  // words were stored ahead must be line 0's again.
+  constexpr int kWidth = 100;
+  ASSERT_GE(support::make_buffer(8, kWidth, 2), 0);
+  Bytes data;
+  for (int x = 1; x <= kWidth; ++x) data.push_back(static_cast<uint8_t>(x));
+  for (int n = 0; n < 12; ++n) data.insert(data.end(), {0xC3, 0xAA});
+  for (int n = 0; n < 92; ++n) data.insert(data.end(), {0xC0, 0x55});
+  Bytes file = with_data(picture(kWidth, 2, 1, 8), data);
+  for (int32_t size : {0, 100, 4096}) {
+    if (size == 0) {
+      ASSERT_EQ(show_from_memory(file, kRawIndexes), 0);
+    } else {
+      const std::string path = write_temp(file, "after_words.pcx");
+      std::vector<uint8_t> buffer(static_cast<size_t>(size));
+      rx_set_input_buffer(buffer.data(), size);
+      ASSERT_EQ(rx_show_pcx(path.c_str(), kRawIndexes), 0);
+      rx_set_input_buffer(nullptr, 0);
+    }
+    Bytes expected = row(0, kWidth);
+    std::fill_n(expected.begin(), 36, 0xAA);
+    EXPECT_EQ(row(1, kWidth), expected) << "input buffer " << size;
+  }
+}
+
 TEST_F(PcxLines, MemoryModeStopsAtTheInstalledSize) {
   Bytes file = with_data(picture(4, 2, 1, 8), {1, 2, 3, 4, 9, 8, 7, 6});
   ASSERT_EQ(show_from_memory(file, kRawIndexes, 128 + 5), 0);
