@@ -1,12 +1,11 @@
 // fishtank: the entry point. Chooses the screen (an SDL window, or headless
 // when asked or when there is no display), finds the pictures, runs the
 // tank and reports what it showed.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "asset_search.h"
 #include "options.h"
 #include "platform/platform.h"
 #include "platform/window.h"
@@ -23,32 +22,6 @@ constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 constexpr int64_t kHeadlessFrames = 300;
 constexpr int32_t kDefaultDesktopDepth = 32;
-
-std::string program_dir() {
-  std::vector<char> buf(4096);
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return ".";
-  std::string path(buf.data(), static_cast<size_t>(n));
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-bool has_pictures(const std::string& dir) {
-  return access((dir + "/" + fishtank::kPhotoFile).c_str(), R_OK) == 0;
-}
-
-// Beside the program, then the source tree seen from a build folder, then
-// the installed data folder.
-std::string find_assets() {
-  std::string here = program_dir();
-  std::vector<std::string> places = {here, here + "/../demo/assets"};
-#ifdef FISHTANK_DATA_DIR
-  places.push_back(FISHTANK_DATA_DIR);
-#endif
-  for (const std::string& p : places)
-    if (has_pictures(p)) return p;
-  return here;  // the failure message then names a real place
-}
 
 bool display_present() {
   const char* x = std::getenv("DISPLAY");
@@ -73,6 +46,12 @@ int main(int argc, char** argv) {
   if (o.version) {
     std::printf("fishtank (Rastrix) %s\n", RASTRIX_VERSION_TEXT);
     return 0;
+  }
+
+  std::string assets = fishtank::find_assets(o.assets, fishtank::program_folder(), &error);
+  if (assets.empty()) {
+    std::fprintf(stderr, "fishtank: %s\n", error.c_str());
+    return kFailureStatus;
   }
 
   bool headless = o.headless;
@@ -103,7 +82,7 @@ int main(int argc, char** argv) {
   platform::set_message_box_answer(o.answer);  // also when a window cannot show a box
 
   fishtank::Tank& t = fishtank::tank();
-  t.assets = o.assets.empty() ? find_assets() : o.assets;
+  t.assets = assets;
   t.seed = o.seed;
   t.seed_given = o.seed_given;
 

@@ -43,7 +43,7 @@ const char* usage_text() {
          "                       last one as FILE.png\n"
          "  --seed N             seed of the school of fish (default: the clock)\n"
          "  --assets DIR         folder of the pictures (default: beside the program,\n"
-         "                       then the source tree, then the installed data folder)\n"
+         "                       then the installed data folder next to it)\n"
          "  --desktop-depth B    headless desktop depth 8, 16, 24 or 32 (default 32)\n"
          "  --answer yes|no      headless answer to questions (default: the default button)\n"
          "  --help               this text\n"

@@ -1,5 +1,5 @@
-# Installation: header, libraries, CMake package, pkg-config file and the
-# demo's pictures. Programs install themselves from their own folders.
+# Installation: header, libraries, CMake package and pkg-config file.
+# Programs and the demo's pictures install from their own folders.
 include(CMakePackageConfigHelpers)
 
 set(RASTRIX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Rastrix)
@@ -25,11 +25,13 @@ install(FILES ${PROJECT_BINARY_DIR}/RastrixConfig.cmake
 # into any prefix (cmake --install --prefix) stays usable.
 file(RELATIVE_PATH RASTRIX_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 string(REGEX REPLACE "/$" "" RASTRIX_PC_TO_PREFIX "${RASTRIX_PC_TO_PREFIX}")
+set(RASTRIX_PC_PRIVATE_LIBS)
+foreach(lib ${RASTRIX_RUNTIME_LIBRARIES})
+  if(NOT IS_ABSOLUTE ${lib})
+    set(lib -l${lib})
+  endif()
+  string(APPEND RASTRIX_PC_PRIVATE_LIBS " ${lib}")
+endforeach()
+string(STRIP "${RASTRIX_PC_PRIVATE_LIBS}" RASTRIX_PC_PRIVATE_LIBS)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/rastrix.pc.in ${PROJECT_BINARY_DIR}/rastrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rastrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-
-# The demo's pictures, where the demo looks when they are not beside it.
-file(GLOB RASTRIX_DEMO_ASSETS ${PROJECT_SOURCE_DIR}/demo/assets/*)
-if(RASTRIX_DEMO_ASSETS)
-  install(FILES ${RASTRIX_DEMO_ASSETS} DESTINATION ${CMAKE_INSTALL_DATADIR}/rastrix)
-endif()

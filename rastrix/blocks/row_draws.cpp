@@ -35,17 +35,25 @@ const RowDraws kAvx512RowDraws[4] = {{nullptr, nullptr},
                                      {plain_row32_avx2, mirrored_row32_avx2}};
 #endif
 
-const RowDraws* row_draws() {
-#ifdef RASTRIX_HAS_AVX2
-  static const RowDraws* const chosen = avx512_usable() ? kAvx512RowDraws
-                                        : avx2_usable() ? kAvx2RowDraws
-                                                        : kSse2RowDraws;
-  return chosen;
-#elif defined(__SSE2__)
-  return kSse2RowDraws;
+namespace {
+
+// Per level; a level this build lacks is never in use.
+const RowDraws* const kRowDrawsByLevel[kCpuLevelCount] = {
+    kScalarRowDraws,
+#if defined(__SSE2__)
+    kSse2RowDraws,
 #else
-  return kScalarRowDraws;
+    kScalarRowDraws,
 #endif
-}
+#ifdef RASTRIX_HAS_AVX2
+    kAvx2RowDraws, kAvx512RowDraws,
+#else
+    kScalarRowDraws, kScalarRowDraws,
+#endif
+};
+
+}  // namespace
+
+const RowDraws* row_draws() { return kRowDrawsByLevel[static_cast<int32_t>(cpu_level())]; }
 
 }  // namespace rx

@@ -29,7 +29,7 @@ extern const RowDraws kAvx2RowDraws[4];  // only where avx2_usable()
 extern const RowDraws kAvx512RowDraws[4];  // only where avx512_usable()
 #endif
 
-// The fastest table this processor runs, chosen once.
+// The table of the instruction level in use.
 const RowDraws* row_draws();
 
 }  // namespace rx

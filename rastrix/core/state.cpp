@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/cpu_features.h"
 #include "vbuf/slots.h"
 
 namespace rx {
@@ -45,6 +46,7 @@ int32_t rx_init(void) {
   rx::LibraryState& s = state();
   s.input_buffer = s.builtin_input;
   s.input_size = rx::kBuiltinInputSize;
+  rx::choose_cpu_level_from_environment();
 
   s.text_font = platform::stock_fixed_font();
   platform::TextMetrics m = platform::text_metrics(s.text_dc, s.text_font);

@@ -1,5 +1,6 @@
 // Opening and closing flic files, and the table of their descriptors.
 #include <algorithm>
+#include <cstdio>
 
 #include "core/file_io.h"
 #include "core/state.h"
@@ -92,6 +93,8 @@ int32_t rx_flic_open(const char* file_name, FlicContext* context) {
     result = RX_ERR_RESOURCE;
   }
   if (result == RX_OK && load16(h + 8) > RX_FLIC_MAX_WIDTH) result = RX_FLIC_TOO_WIDE;
+  // Playing gives its read-ahead back and rewinding seeks: a pipe cannot.
+  if (result == RX_OK && rx::file_seek(fd, 0, SEEK_CUR) < 0) result = RX_FLIC_CANNOT_SEEK;
   uint16_t handle = 0;
   if (result == RX_OK && (handle = static_cast<uint16_t>(open_descriptor(fd))) == 0)
     result = RX_ERR_ARGUMENT;

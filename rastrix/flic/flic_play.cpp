@@ -1,7 +1,5 @@
 // rx_flic_play: the frame loop. Frame-level chunks are frames (0xF1FA,
 // decoded sub-chunk by sub-chunk) or prefix chunks (0xF100, passed over).
-#include <algorithm>
-
 #include "core/state.h"
 #include "flic/flic_format.h"
 #include "flic/flic_stream.h"
@@ -31,11 +29,13 @@ void decode_sub_chunk(uint16_t type, FlicStream& stream, const Player& p) {
   }
 }
 
-enum class FrameResult { kShown, kMalformed, kOverrun };
+// A damaged frame (a header below its size, or a sub-chunk whose decoder
+// read past its size) is not counted as shown.
+enum class FrameResult { kShown, kDamaged };
 
 // The body of one frame chunk, after its 6-byte prefix.
 FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
-  if (size < kFrameHeaderSize) return FrameResult::kMalformed;
+  if (size < kFrameHeaderSize) return FrameResult::kDamaged;
   int64_t frame_left = size - kFrameHeaderSize;
   int32_t sub_chunks = stream.u16();
   stream.skip(kFrameHeaderSize - kChunkPrefixSize - 2);
@@ -44,11 +44,11 @@ FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
     int64_t chunk_size = stream.u32();
     int32_t type = stream.u16();
     if (type < 0) break;  // the data ended: the frame ends here
-    if (chunk_size < kChunkPrefixSize) return FrameResult::kMalformed;
+    if (chunk_size < kChunkPrefixSize) return FrameResult::kDamaged;
     frame_left -= chunk_size;
     decode_sub_chunk(static_cast<uint16_t>(type), stream, player);
     int64_t chunk_left = start + chunk_size - stream.offset();
-    if (chunk_left < 0) return FrameResult::kOverrun;
+    if (chunk_left < 0) return FrameResult::kDamaged;
     stream.skip(chunk_left);
   }
   if (frame_left > 0) stream.skip(frame_left);
@@ -79,20 +79,26 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
   int32_t shown = 0;
   int32_t to_go = frames;  // below 0: no limit, never counted down
   while (true) {
+    // A chunk that stops the call is where the next call starts, so a
+    // damaged flic ends (the next call returns 0) instead of replaying.
+    const int64_t chunk_start = stream.offset();
     int64_t size = stream.u32();
     int32_t type = stream.u16();
     if (type < 0) {  // the data ends: nothing is left to give back
       stream.finish(*context);
       return shown;
     }
+    bool stop = false;
     if (type == kPrefixChunk) {
-      if (size < kChunkPrefixSize) return shown;
-      stream.skip(size - kChunkPrefixSize);
+      stop = size < kChunkPrefixSize;
+      if (!stop) stream.skip(size - kChunkPrefixSize);
     } else if (type == kFrameChunk) {
-      FrameResult r = play_frame(size, stream, player);
-      if (r == FrameResult::kMalformed) return shown;
-      if (r == FrameResult::kOverrun) return std::max(shown - 1, 0);
+      stop = play_frame(size, stream, player) != FrameResult::kShown;
     } else {
+      stop = true;
+    }
+    if (stop) {
+      stream.finish_at(*context, chunk_start);
       return shown;
     }
     if (!(flags & RX_FLIC_NO_DELAY)) rx_wait_ticks(delay);

@@ -17,6 +17,7 @@ bool FlicStream::begin(const FlicContext& context, bool memory) {
   s.current_file = fd_;
   base_ = 0;
   ended_ = false;
+  origin_ = context.position;
   if (memory) {
     if (context.position >= static_cast<uint32_t>(s.input_size)) return false;
     start_ = next_ = s.input_buffer + context.position;
@@ -84,14 +85,15 @@ void FlicStream::slow_skip(int64_t n) {
   }
 }
 
-void FlicStream::finish(FlicContext& context) {
-  LibraryState& s = state();
-  int64_t left = end_ - next_;
+void FlicStream::finish_at(FlicContext& context, int64_t at) {
+  const LibraryState& s = state();
   if (memory_) {
-    context.position = static_cast<uint32_t>(s.input_size - left);
-  } else if (left > 0) {
-    file_seek(fd_, -left, SEEK_CUR);
+    context.position = static_cast<uint32_t>(std::min<int64_t>(origin_ + at, s.input_size));
+    return;
   }
+  // The file stands at the end of what was read or skipped.
+  const int64_t back = base_ + (end_ - start_) - at;
+  if (back > 0) file_seek(fd_, -back, SEEK_CUR);
 }
 
 }  // namespace rx::flic

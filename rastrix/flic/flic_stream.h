@@ -73,7 +73,10 @@ class FlicStream {
 
   // Saves the playing position: the memory source's offset in the
   // context, the file source's by giving the read-ahead back to the file.
-  void finish(FlicContext& context);
+  void finish(FlicContext& context) { finish_at(context, offset()); }
+  // Saves an earlier offset of this call as the playing position, so the
+  // next call starts at the chunk that stopped this one.
+  void finish_at(FlicContext& context, int64_t at);
 
  private:
   bool refill();
@@ -87,6 +90,7 @@ class FlicStream {
   const uint8_t* next_ = nullptr;
   const uint8_t* end_ = nullptr;
   int64_t base_ = 0;  // offset of start_
+  int64_t origin_ = 0;  // memory source: the context's position when the call began
   int fd_ = -1;
   bool memory_ = false;
   bool ended_ = false;

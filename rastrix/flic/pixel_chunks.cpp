@@ -267,8 +267,9 @@ const PixelDecoders* masked_pixel_decoders16() {
 }
 
 const PixelDecoders& pixel_decoders(int32_t depth_index) {
-  static const PixelDecoders* const masked16 = masked_pixel_decoders16();
-  if ((depth_index & 3) == 1 && masked16 != nullptr) return *masked16;
+#ifdef RASTRIX_HAS_AVX512
+  if ((depth_index & 3) == 1 && cpu_level() >= CpuLevel::kAvx512) return kMaskedDecoders16;
+#endif
   return portable_pixel_decoders(depth_index);
 }
 

@@ -16,7 +16,7 @@ struct PixelDecoders {
   void (*delta_flc)(FlicStream&, const FrameArea&);  // DELTA_FLC (7)
 };
 // Decoders by depth index (8, 16, 24, 32 bits): at 16 bits the masked
-// ones where the processor has them, else the portable ones.
+// ones at the AVX-512 level, else the portable ones.
 const PixelDecoders& pixel_decoders(int32_t depth_index);
 // The decoders that run on every processor.
 const PixelDecoders& portable_pixel_decoders(int32_t depth_index);

@@ -73,6 +73,17 @@ RX_API uint32_t rx_clock(void);       /* milliseconds since start / 55 */
 RX_API int32_t rx_shutdown(void);
 
 /* ------------------------------------------------------------------------
+ * Instruction levels. The vector routines used are those of the level in
+ * use: the highest this processor runs, capped at rx_init by the
+ * environment variable RASTRIX_CPU (portable, sse2, avx2 or avx512). Every
+ * level draws the same pixels.
+ * ---------------------------------------------------------------------- */
+enum { RX_CPU_PORTABLE = 0, RX_CPU_SSE2 = 1, RX_CPU_AVX2 = 2, RX_CPU_AVX512 = 3 };
+RX_API int32_t rx_cpu_level(void); /* the level in use */
+RX_API int32_t rx_cpu_best(void);  /* the highest level this processor runs */
+RX_API const char* rx_cpu_level_name(int32_t level); /* "portable", ...; NULL otherwise */
+
+/* ------------------------------------------------------------------------
  * Display modes. Results are the platform's: 0 success, 1 restart needed,
  * negative failure; rx_find_display_mode gives -1 when no mode is listed.
  * ---------------------------------------------------------------------- */
@@ -115,6 +126,30 @@ RX_API int32_t rx_buffer_copy(int32_t min_x, int32_t max_x, int32_t min_y, int32
  * screen. Always 0. */
 RX_API int32_t rx_buffer_paste(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y,
                                int32_t dest_x, int32_t dest_y);
+
+/* The active buffer as a reader sees it. Rows are stored bottom row
+ * first: row y (0 is the top) begins at
+ * pixels + (height - 1 - y) * bytes_per_row. Pixels are 1 byte (an index
+ * into palette), 2 bytes (a little-endian 5-6-5 value, widened by
+ * rx_unpack_rgb), 3 bytes (blue, green, red) or 4 bytes (blue, green, red,
+ * unused). width is the buffer's stored width: the width asked of
+ * rx_buffer_create rounded up to a multiple of 4. palette holds the library
+ * palette's colours as red, green, blue; palette_map[i] is the pixel value
+ * palette index i is drawn with at this depth (the index itself at 8 bits;
+ * the pixel's bytes read as a little-endian number otherwise). The pointer
+ * is valid until the buffer is freed. */
+typedef struct RxPixels {
+  const uint8_t* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t bits;
+  int32_t bytes_per_row;
+  uint8_t palette[256][3];
+  uint32_t palette_map[256];
+} RxPixels;
+/* Fills pixels from the active buffer: 0; RX_ERR_ARGUMENT for a null
+ * record; RX_ERR_RESOURCE when no buffer is active (nothing written). */
+RX_API int32_t rx_buffer_pixels(RxPixels* pixels);
 
 /* ------------------------------------------------------------------------
  * Colour values and the drawing position
@@ -163,6 +198,25 @@ enum {
  * pictures load the 16 header colours. Checks in order: 1, 2, 6 (extent),
  * 4, 3, 6 (lines), 5; nothing is drawn or loaded when one fails. */
 RX_API int32_t rx_show_pcx(const char* file_name, int32_t flags);
+/* What the header of a PCX picture says, as the library reads it. */
+typedef struct PcxInfo {
+  uint8_t version;
+  uint8_t encoding;       /* 1 is run-length; the library reads any value so */
+  uint8_t bits_per_plane;
+  uint8_t planes;
+  int32_t bytes_per_line;
+  int32_t min_x, min_y;   /* the origin */
+  int32_t width, height;  /* from the header's extent; may be 0 or less when unsound */
+  int32_t colors;         /* 2, 16 or 256; 0 colour in the pixels; -1 not supported */
+  int32_t end_palette;    /* 1 when the 769-byte palette at the end is used */
+} PcxInfo;
+/* Reads a PCX header from the file, or with RX_SHOW_FROM_MEMORY from the
+ * InputBuffer, and checks it as rx_show_pcx does without a buffer: 0,
+ * RX_PICTURE_CANNOT_OPEN, RX_PICTURE_BAD_START, RX_PCX_BAD_SIZE,
+ * RX_PCX_UNSUPPORTED (at every depth), RX_PCX_LINE_TOO_LONG; RX_ERR_ARGUMENT
+ * for a null info. info is filled whenever the 128 header bytes were read,
+ * also when a later check fails. */
+RX_API int32_t rx_pcx_header(const char* file_name, int32_t flags, PcxInfo* info);
 /* Fits the colours used in the clip rectangle of an 8-bit active buffer
  * into palette entries start .. start + count - 1 and renumbers its pixels.
  * count below 1, a negative start, a run past entry 255 or a null palette
@@ -233,12 +287,14 @@ typedef struct FlicContext {
  * overshoot (127) must fit the 10240-byte row buffer. */
 enum { RX_FLIC_MAX_WIDTH = 10113 };
 enum {
-  RX_FLIC_TOO_WIDE = -3 /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+  RX_FLIC_TOO_WIDE = -3,   /* rx_flic_open: frame wider than RX_FLIC_MAX_WIDTH */
+  RX_FLIC_CANNOT_SEEK = -4 /* rx_flic_open: a pipe or device; read it into memory instead */
 };
 
 /* 0 opened; RX_ERR_ARGUMENT the file cannot be opened (or 32 flics are
  * open already); RX_ERR_RESOURCE not a flic (header shorter than 128 bytes
- * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE. FLC speeds whose
+ * or type other than 0xAF11 / 0xAF12); RX_FLIC_TOO_WIDE; RX_FLIC_CANNOT_SEEK
+ * for a file that cannot seek (playing and rewinding need it). FLC speeds whose
  * delay does not fit 16 bits are clamped to 65535 ticks.
  * handle is a number of the library's table of open flics (slot and
  * generation); a stale or foreign number reads and closes nothing. */
@@ -257,15 +313,53 @@ RX_API int32_t rx_flic_skip(FlicContext* context, int32_t frames);
  * - a memory source that runs out ends the call: the frames shown are
  *   returned and the position is saved at the end of the InputBuffer;
  *   data that ends inside a frame ends that frame's drawing there;
- * - a chunk or sub-chunk smaller than its header (prefix 6, frame 16,
- *   sub-chunk 6) ends the call with the frames shown, position not saved;
- *   a sub-chunk whose decoder reads past its size gives frames shown - 1;
+ * - a frame-level chunk of an unknown type, a chunk or sub-chunk smaller
+ *   than its header (prefix 6, frame 16, sub-chunk 6) or a sub-chunk whose
+ *   decoder reads past its size ends the call with the frames completed
+ *   before that chunk; the playing position (both sources) is saved at
+ *   that chunk, so the next call returns 0 instead of playing again;
  * - a context wider than RX_FLIC_MAX_WIDTH plays nothing (0);
  * - a palette packet running past entry 255 is cut at 255. */
 RX_API int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags);
 /* Busy-waits ticks x 55 ms of elapsed time (wrap-around of the
  * millisecond counter neither ends nor stretches the wait); always 0. */
 RX_API int32_t rx_wait_ticks(uint32_t ticks);
+
+/* ------------------------------------------------------------------------
+ * Version and result messages
+ * ---------------------------------------------------------------------- */
+/* The library's version, "MAJOR.MINOR.PATCH". */
+RX_API const char* rx_version(void);
+/* Operations for rx_result_message: a result code means different things
+ * for different operations. */
+enum {
+  RX_OP_SET_DC = 1,
+  RX_OP_SET_INPUT_BUFFER,
+  RX_OP_INIT,
+  RX_OP_SHUTDOWN,
+  RX_OP_FIND_DISPLAY_MODE,
+  RX_OP_SET_DISPLAY_MODE,
+  RX_OP_REALIZE_PALETTE,
+  RX_OP_SET_BUFFER_DEPTH,
+  RX_OP_BUFFER_CREATE,
+  RX_OP_BUFFER_SELECT,
+  RX_OP_BUFFER_COPY,
+  RX_OP_BUFFER_PIXELS,
+  RX_OP_CAPTURE_BLOCK,
+  RX_OP_SHOW_PCX,
+  RX_OP_SHOW_JPEG,
+  RX_OP_PCX_HEADER,
+  RX_OP_JPEG_HEADER,
+  RX_OP_FLIC_OPEN,
+  RX_OP_FLIC_PLAY,
+  RX_OP_FLIC_SKIP,
+  RX_OP_SCREEN_PIXEL
+};
+/* A short English sentence saying what result means for operation (one of
+ * RX_OP_...), e.g. rx_result_message(RX_OP_SHOW_JPEG, 14). Never null:
+ * "unknown operation" or "unknown result" when the pair is not known. The
+ * text is static; the caller must not free it. */
+RX_API const char* rx_result_message(int32_t operation, int32_t result);
 
 /* ------------------------------------------------------------------------
  * Platform layer, the part a program needs to get a device context.

@@ -245,14 +245,13 @@ constexpr Writers make_writers(bool fast) {
   return w;
 }
 
-// The fastest set this processor runs, chosen once.
+// The set of the instruction level in use.
 const Writers& vector_writers() {
+  CpuLevel level = cpu_level();
 #ifdef RASTRIX_HAS_AVX2
-  static const Writers& chosen = avx2_usable() ? kAvx2Writers : kVectorWriters;
-  return chosen;
-#else
-  return kVectorWriters;
+  if (level >= CpuLevel::kAvx2) return kAvx2Writers;
 #endif
+  return level >= CpuLevel::kSse2 ? kVectorWriters : kScalarWriters;
 }
 
 bool writer_exists(int depth_index, int replication) {

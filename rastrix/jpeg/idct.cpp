@@ -219,14 +219,14 @@ void idct_top_left(const int16_t* in, uint8_t* out, int32_t stride) {
 #endif
 
 const IdctForms& idct_forms() {
-  static const IdctForms vector_forms{idct_block, idct_top_left};
+  static constexpr IdctForms kPortableForms{idct_block_scalar, idct_block_scalar};
+  static constexpr IdctForms kVectorForms{idct_block, idct_top_left};
+  CpuLevel level = cpu_level();
 #ifdef RASTRIX_HAS_AVX2
-  static const IdctForms avx2_forms{idct_block_avx2, idct_top_left_avx2};
-  static const IdctForms& chosen = avx2_usable() ? avx2_forms : vector_forms;
-  return chosen;
-#else
-  return vector_forms;
+  static constexpr IdctForms kAvx2Forms{idct_block_avx2, idct_top_left_avx2};
+  if (level >= CpuLevel::kAvx2) return kAvx2Forms;
 #endif
+  return level >= CpuLevel::kSse2 ? kVectorForms : kPortableForms;
 }
 
 }  // namespace rx::jpeg

@@ -24,8 +24,8 @@ void idct_block_avx2(const int16_t* coefficients, uint8_t* out, int32_t stride);
 void idct_top_left_avx2(const int16_t* coefficients, uint8_t* out, int32_t stride);
 #endif
 
-// The fastest forms of the whole and the corner transforms this processor
-// runs, chosen once.
+// The forms of the whole and the corner transforms at the instruction level
+// in use.
 struct IdctForms {
   IdctForm block, top_left;
 };

@@ -13,12 +13,11 @@ namespace {
 
 constexpr int kVersionWithPalette = 5;
 constexpr uint8_t kPaletteMarker = 12;
-constexpr int kTrailerSize = 1 + kPaletteSize * 3;  // marker + 256 x RGB
-constexpr int kFirstFreeEntry = 10;                 // after the desktop's static colours
+constexpr int kFirstFreeEntry = 10;  // after the desktop's static colours
 constexpr int kFreeEntries = 236;
 
-// Fetches the last 769 bytes of the file into trailer; false when the file
-// is too short or they do not start with the marker.
+}  // namespace
+
 bool fetch_trailer(const PictureFile& file, uint8_t* trailer) {
   if (file.fd >= 0) {
     bool got = file_seek(file.fd, -kTrailerSize, SEEK_END) >= 0 &&
@@ -33,7 +32,9 @@ bool fetch_trailer(const PictureFile& file, uint8_t* trailer) {
   return trailer[0] == kPaletteMarker;
 }
 
-}  // namespace
+bool may_have_end_palette(const PcxHeader& header, Variant variant) {
+  return variant == Variant::kIndexed256 && header.version == kVersionWithPalette;
+}
 
 void load_picture_palette(const PcxHeader& header, Variant variant, const PictureFile& file,
                           bool reduce) {
@@ -41,8 +42,7 @@ void load_picture_palette(const PcxHeader& header, Variant variant, const Pictur
   // Only 256-colour pictures carry the trailing palette (ZSoft notes); the
   // colours of 2- and 16-colour pictures are in the header.
   uint8_t* trailer = state().scratch;
-  if (variant == Variant::kIndexed256 && header.version == kVersionWithPalette &&
-      fetch_trailer(file, trailer)) {
+  if (may_have_end_palette(header, variant) && fetch_trailer(file, trailer)) {
     uint8_t* colors = trailer + 1;
     if (!eight_bit) {
       rx_set_palette_entries(0, kPaletteSize, colors);

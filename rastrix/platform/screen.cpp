@@ -19,6 +19,7 @@ struct Palette {
 
 struct Bitmap {
   std::vector<uint8_t> info;
+  void* block;  // what was allocated; pixels is its first 32-byte boundary
   uint8_t* pixels;
   int32_t width, height, bits, stride;
 };
@@ -70,6 +71,7 @@ struct ScreenState {
   Device window{Device::kWindow, nullptr, nullptr};
   Palette default_palette{};
   std::vector<Palette*> palettes;  // created and not yet deleted
+  std::vector<Device*> memory_dcs;  // created and not yet deleted
   Font fixed_font{10};
 };
 
@@ -92,6 +94,14 @@ bool live_palette(const Palette* p) {
   const ScreenState& s = screen();
   return p != nullptr && (p == &s.default_palette ||
                           std::find(s.palettes.begin(), s.palettes.end(), p) != s.palettes.end());
+}
+
+// Device handles likewise: the screen, the window or a live memory DC.
+bool live_device(const Device* dc) {
+  const ScreenState& s = screen();
+  return dc != nullptr && (dc == &s.screen || dc == &s.window ||
+                           std::find(s.memory_dcs.begin(), s.memory_dcs.end(), dc) !=
+                               s.memory_dcs.end());
 }
 
 int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
@@ -260,7 +270,7 @@ bool delete_palette(Palette* palette) {
 }
 
 Palette* select_palette(Device* dc, Palette* palette, bool) {
-  if (dc == nullptr || !live_palette(palette)) return nullptr;
+  if (!live_device(dc) || !live_palette(palette)) return nullptr;
   Palette* previous = dc->palette ? dc->palette : &screen().default_palette;
   dc->palette = palette == &screen().default_palette ? nullptr : palette;
   log_call("select_palette");
@@ -270,7 +280,7 @@ Palette* select_palette(Device* dc, Palette* palette, bool) {
 int32_t realize_palette(Device* dc) {
   ScreenState& s = screen();
   log_call("realize_palette");
-  if (dc == nullptr || dc->palette == nullptr || s.bits != 8) return 0;
+  if (!live_device(dc) || !live_palette(dc->palette) || s.bits != 8) return 0;
   // Foreground realization: entries outside the static colours take their
   // own system slots at the same indices.
   int32_t mapped = 0;
@@ -303,18 +313,22 @@ bool animate_palette(Palette* palette, int32_t start, int32_t count, const Palet
 
 Device* create_memory_dc() {
   log_call("create_memory_dc");
-  return new Device{Device::kMemory, nullptr, nullptr};
+  auto* dc = new Device{Device::kMemory, nullptr, nullptr};
+  screen().memory_dcs.push_back(dc);
+  return dc;
 }
 
 bool delete_dc(Device* dc) {
-  if (dc == nullptr || dc->kind != Device::kMemory) return false;
+  if (!live_device(dc) || dc->kind != Device::kMemory) return false;
   log_call("delete_dc");
+  std::vector<Device*>& live = screen().memory_dcs;
+  live.erase(std::find(live.begin(), live.end(), dc));
   delete dc;
   return true;
 }
 
 Bitmap* select_bitmap(Device* dc, Bitmap* bitmap) {
-  if (dc == nullptr) return nullptr;
+  if (!live_device(dc)) return nullptr;
   Bitmap* previous = dc->bitmap;
   dc->bitmap = bitmap;
   return previous;
@@ -331,12 +345,16 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
   size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(h.height);
   auto* b = new Bitmap{};
   b->info.assign(info, info + h.info_bytes);
-  b->pixels = static_cast<uint8_t*>(std::aligned_alloc(32, (bytes + 31) / 32 * 32));
-  if (b->pixels == nullptr) {
+  // calloc hands big blocks over as fresh zero pages: nothing is cleared
+  // by hand, and untouched rows cost nothing.
+  constexpr size_t kAlign = 32;
+  b->block = std::calloc(1, (bytes + 31) / 32 * 32 + kAlign);
+  if (b->block == nullptr) {
     delete b;
     return nullptr;
   }
-  std::memset(b->pixels, 0, bytes);
+  const uintptr_t start = reinterpret_cast<uintptr_t>(b->block);
+  b->pixels = reinterpret_cast<uint8_t*>((start + kAlign - 1) / kAlign * kAlign);
   b->width = h.width;
   b->height = h.height;
   b->bits = h.bits;
@@ -350,7 +368,7 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
 bool delete_bitmap(Bitmap* bitmap) {
   if (bitmap == nullptr) return false;
   log_call("delete_bitmap");
-  std::free(bitmap->pixels);
+  std::free(bitmap->block);
   delete bitmap;
   return true;
 }
@@ -360,7 +378,8 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
                                int32_t first_scan, int32_t scan_count, const uint8_t* bits,
                                const uint8_t* info, int32_t usage) {
   ScreenState& s = screen();
-  if (dc == nullptr || bits == nullptr || info == nullptr || width <= 0 || height <= 0) return 0;
+  if (!live_device(dc) || bits == nullptr || info == nullptr || width <= 0 || height <= 0)
+    return 0;
   DibHeader h = read_dib_header(info, usage);
   if (h.width < 1 || h.height < 1) return 0;
   const int64_t stride = ((int64_t{h.width} * h.bits + 31) / 32) * 4;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "blocks/row_draws.h"
@@ -88,6 +89,26 @@ TEST(RowDraws, Avx512RowsMatchTheReference) {
   check_table(rx::kAvx512RowDraws, "avx512");
 }
 #endif
+
+// Each instruction level up to the processor's draws with its own table.
+TEST(RowDraws, EachLevelChoosesItsTable) {
+  std::vector<std::pair<rx::CpuLevel, const rx::RowDraws*>> levels{
+      {rx::CpuLevel::kPortable, rx::kScalarRowDraws}};
+#if defined(__SSE2__)
+  levels.push_back({rx::CpuLevel::kSse2, rx::kSse2RowDraws});
+#endif
+#ifdef RASTRIX_HAS_AVX2
+  levels.push_back({rx::CpuLevel::kAvx2, rx::kAvx2RowDraws});
+  levels.push_back({rx::CpuLevel::kAvx512, rx::kAvx512RowDraws});
+#endif
+  const rx::CpuLevel before = rx::cpu_level();
+  for (auto [level, table] : levels) {
+    if (level > rx::cpu_best()) continue;
+    rx::set_cpu_level(level);
+    EXPECT_EQ(rx::row_draws(), table) << rx::cpu_level_name(static_cast<int32_t>(level));
+  }
+  rx::set_cpu_level(before);
+}
 
 TEST(RowDraws, TheChosenTableMatchesTheReferenceAndSkipsEightBits) {
   check_table(rx::row_draws(), "chosen");

@@ -128,7 +128,8 @@ def compare_supported(path, label):
 
 
 def compare_placed(path, label, x, y, bw, bh):
-    """--at X,Y --size WxH: the part of the picture inside the buffer."""
+    """--at X,Y --size WxH: the whole buffer, the picture where it lands and
+    black around it."""
     global checked
     ref = os.path.join(WORK, "ref.ppm")
     subprocess.run([REFERENCE, path, ref], check=True, capture_output=True)
@@ -139,11 +140,15 @@ def compare_placed(path, label, x, y, bw, bh):
         fail("%s placed: rxtool exit %d" % (label, r.returncode))
         return
     w, h, pixels = read_ppm(out)
-    x0, y0 = max(x, 0), max(y, 0)
+    if (w, h) != (bw, bh):
+        fail("%s placed at %d,%d: %dx%d written for a %dx%d buffer" % (label, x, y, w, h, bw, bh))
+        return
     for j in range(h):
         for i in range(w):
-            px, py = x0 + i - x, y0 + j - y
-            if pixels[(j * w + i) * 3:(j * w + i) * 3 + 3] != rp[(py * rw + px) * 3:(py * rw + px) * 3 + 3]:
+            px, py = i - x, j - y
+            inside = 0 <= px < rw and 0 <= py < rh
+            want = rp[(py * rw + px) * 3:(py * rw + px) * 3 + 3] if inside else bytes(3)
+            if pixels[(j * w + i) * 3:(j * w + i) * 3 + 3] != want:
                 fail("%s placed at %d,%d: pixel (%d, %d) differs" % (label, x, y, i, j))
                 return
     checked += 1

@@ -226,3 +226,25 @@ TEST_F(FlicTest, MemorySourceThatRunsOutReturnsFramesShownAndEnds) {
 
 }  // namespace
 }  // namespace rx::flic_test
+
+namespace rx::flic_test {
+namespace {
+
+// Playing one frame per call gives the read-ahead back with a seek; a
+// pipe cannot, so opening one says so instead of losing frames later.
+TEST_F(FlicTest, OpenRefusesAFileThatCannotSeek) {
+  Bytes file = flic_file(true, 4, 2, 3, 0, numbered_frames(3));
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], file.data(), file.size()), static_cast<ssize_t>(file.size()));
+  ::close(ends[1]);
+  std::string name = "/proc/self/fd/" + std::to_string(ends[0]);
+  FlicContext c{};
+  EXPECT_EQ(rx_flic_open(name.c_str(), &c), RX_FLIC_CANNOT_SEEK);
+  ::close(ends[0]);
+  EXPECT_EQ(rx_flic_open(write_file(file).c_str(), &c), RX_OK);
+  rx_flic_close(&c);
+}
+
+}  // namespace
+}  // namespace rx::flic_test

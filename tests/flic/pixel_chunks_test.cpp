@@ -212,24 +212,69 @@ TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
   // A copy chunk whose size claims 4 data bytes: the decoder reads 8.
   Bytes overrun = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2), 10)});
   Bytes file = support::flic_file(true, 4, 2, 3, 0, {good, good, overrun, good});
+  const uint32_t at_overrun = static_cast<uint32_t>(128 + 2 * good.size());
   support::make_buffer(8, 4, 2);
   FlicContext c = open(file);
   install(file);
-  EXPECT_EQ(rx_flic_play(&c, 5, kFromMemory | RX_FLIC_KEEP_PALETTE), 1);  // 2 shown, minus 1
-  EXPECT_EQ(+c.position, 128u);  // not saved
-  EXPECT_EQ(rx_flic_skip(&c, 2), 2);
-  EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory | RX_FLIC_KEEP_PALETTE), 0);  // never below 0
+  EXPECT_EQ(rx_flic_play(&c, 5, kFromMemory | RX_FLIC_KEEP_PALETTE), 2);  // the frames before it
+  EXPECT_EQ(+c.position, at_overrun);
+  EXPECT_EQ(rx_flic_play(&c, 5, kFromMemory | RX_FLIC_KEEP_PALETTE), 0);  // stays stopped
+  EXPECT_EQ(+c.position, at_overrun);
+  EXPECT_EQ(rx_flic_skip(&c, -1), 0);
+  EXPECT_EQ(rx_flic_skip(&c, 3), 3);
+  EXPECT_EQ(rx_flic_play(&c, 1, kFromMemory | RX_FLIC_KEEP_PALETTE), 1);  // the frame after it
 
   Bytes small_frame = good;
   small_frame[0] = 15;  // below the 16-byte frame header
   Bytes small_sub = frame_chunk({sub_chunk(support::kCopy, {}, 5)});
   Bytes unknown = support::sub_chunk(0x4444, Bytes(10, 0));
-  for (const Bytes& bad : {small_frame, small_sub, unknown}) {
+  Bytes small_prefix = support::prefix_chunk({});
+  small_prefix[0] = 5;
+  for (const Bytes& bad : {small_frame, small_sub, unknown, small_prefix}) {
     Bytes f = support::flic_file(true, 4, 2, 2, 0, {good, bad, good});
     install(f);
     c.position = 128;
     EXPECT_EQ(rx_flic_play(&c, -1, kFromMemory | RX_FLIC_KEEP_PALETTE), 1);
-    EXPECT_EQ(+c.position, 128u);
+    EXPECT_EQ(+c.position, 128u + good.size());
+    EXPECT_EQ(rx_flic_play(&c, -1, kFromMemory | RX_FLIC_KEEP_PALETTE), 0);
+  }
+}
+
+// "Play until a call returns 0" ends on every damaged flic, in both
+// sources, and each call counts the frames it completed.
+TEST_F(PixelChunks, PlayingUntilZeroEndsOnDamagedFlics) {
+  std::vector<uint8_t> pic = ramp(4, 2, 5);
+  Bytes good = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))});
+  Bytes overrun = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2), 10)});
+  Bytes type_zero = support::sub_chunk(0, Bytes(4, 0));
+  struct Case {
+    std::vector<Bytes> chunks;
+    int32_t n;
+    std::vector<int32_t> calls;  // what each call returns, up to the first 0
+  } cases[] = {
+      {{good, good, type_zero}, 3, {2, 0}},
+      {{good, type_zero}, 3, {1, 0}},
+      {{good, good, type_zero}, -1, {2, 0}},
+      {{good, overrun, good}, -1, {1, 0}},
+      {{good, good, overrun}, 2, {2, 0}},
+      {{good, good, good, overrun}, 2, {2, 1, 0}},
+  };
+  for (const Case& k : cases) {
+    Bytes file = support::flic_file(true, 4, 2, 3, 0, k.chunks);
+    for (bool memory : {true, false}) {
+      support::make_buffer(8, 4, 2);
+      FlicContext c = open(file);
+      if (memory) install(file);
+      const int32_t flags = kRawIndices | (memory ? RX_SHOW_FROM_MEMORY : 0);
+      std::vector<int32_t> got;
+      while (got.size() < 6) {
+        got.push_back(rx_flic_play(&c, k.n, flags));
+        if (got.back() == 0) break;
+      }
+      EXPECT_EQ(got, k.calls) << k.chunks.size() << " chunks, n " << k.n
+                              << (memory ? ", memory" : ", file");
+      rx_set_input_buffer(nullptr, 0);
+    }
   }
 }
 

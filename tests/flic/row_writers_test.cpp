@@ -3,6 +3,7 @@
 // and its neighbours, every pixel must be the colour of the index an
 // 8-bit buffer gets from the same frames, and nothing outside the frame
 // may change.
+#include "core/cpu_features.h"
 #include "flic/pixel_chunks.h"
 #include "flic_fixture.h"
 #include "platform/pixel_formats.h"
@@ -167,6 +168,21 @@ TEST_F(RowWriters, MaskedDecodersMatchThePortableOnes) {
     }
   }
   rx_set_input_buffer(nullptr, 0);
+}
+
+// The masked decoders serve 16 bits at the AVX-512 level only; the
+// levels below decode as the portable ones.
+TEST(PixelDecoderChoice, FollowsTheLevelInUse) {
+  const CpuLevel before = cpu_level();
+  for (int32_t level = 0; level <= static_cast<int32_t>(cpu_best()); ++level) {
+    set_cpu_level(static_cast<CpuLevel>(level));
+    const bool masked = level == static_cast<int32_t>(CpuLevel::kAvx512);
+    EXPECT_EQ(&flic::pixel_decoders(1),
+              masked ? flic::masked_pixel_decoders16() : &flic::portable_pixel_decoders(1))
+        << cpu_level_name(level);
+    EXPECT_EQ(&flic::pixel_decoders(2), &flic::portable_pixel_decoders(2)) << cpu_level_name(level);
+  }
+  set_cpu_level(before);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "jpeg/color.h"
@@ -47,29 +48,11 @@ TEST(JpegIdct, CloseToTheRealTransform) {
   }
 }
 
-// The whole-block forms this build has, with whether this processor runs them.
+// A transform form under test.
 struct NamedForm {
   const char* name;
   IdctForm form;
-  bool runs;
 };
-
-std::vector<NamedForm> block_forms() {
-  std::vector<NamedForm> forms{{"vector", idct_block, true}, {"chosen", idct_forms().block, true}};
-#ifdef RASTRIX_HAS_AVX2
-  forms.push_back({"avx2", idct_block_avx2, avx2_usable()});
-#endif
-  return forms;
-}
-
-std::vector<NamedForm> top_left_forms() {
-  std::vector<NamedForm> forms{{"vector", idct_top_left, true},
-                               {"chosen", idct_forms().top_left, true}};
-#ifdef RASTRIX_HAS_AVX2
-  forms.push_back({"avx2", idct_top_left_avx2, avx2_usable()});
-#endif
-  return forms;
-}
 
 // Blocks filled with the extremes: every term -32768 or 32767 (or zero),
 // so that every sum wraps as far as it can.
@@ -81,9 +64,8 @@ void extreme_block(std::mt19937& rng, int16_t block[64], bool top_left) {
   }
 }
 
-TEST(JpegIdct, VectorFormsEqualScalarForm) {
-  for (const NamedForm& f : block_forms()) {
-    if (!f.runs) continue;
+void expect_block_form_equals_scalar(const NamedForm& f) {
+  {
     std::mt19937 rng(11);
     for (int n = 0; n < 20000; ++n) {
       int16_t block[64] = {};
@@ -111,9 +93,20 @@ TEST(JpegIdct, VectorFormsEqualScalarForm) {
   }
 }
 
-TEST(JpegIdct, TopLeftFormsEqualScalarForm) {
-  for (const NamedForm& f : top_left_forms()) {
-    if (!f.runs) continue;
+TEST(JpegIdct, VectorBlockFormEqualsScalarForm) {
+  expect_block_form_equals_scalar({"vector", idct_block});
+  expect_block_form_equals_scalar({"chosen", idct_forms().block});
+}
+
+#ifdef RASTRIX_HAS_AVX2
+TEST(JpegIdct, Avx2BlockFormEqualsScalarForm) {
+  if (!avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
+  expect_block_form_equals_scalar({"avx2", idct_block_avx2});
+}
+#endif
+
+void expect_top_left_form_equals_scalar(const NamedForm& f) {
+  {
     std::mt19937 rng(13);
     for (int n = 0; n < 20000; ++n) {
       int16_t block[64] = {};
@@ -135,6 +128,37 @@ TEST(JpegIdct, TopLeftFormsEqualScalarForm) {
           ASSERT_EQ(a[r * 9 + c], b[r * 9 + c]) << f.name << " block " << n;
     }
   }
+}
+
+TEST(JpegIdct, VectorTopLeftFormEqualsScalarForm) {
+  expect_top_left_form_equals_scalar({"vector", idct_top_left});
+  expect_top_left_form_equals_scalar({"chosen", idct_forms().top_left});
+}
+
+#ifdef RASTRIX_HAS_AVX2
+TEST(JpegIdct, Avx2TopLeftFormEqualsScalarForm) {
+  if (!avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
+  expect_top_left_form_equals_scalar({"avx2", idct_top_left_avx2});
+}
+#endif
+
+// Each instruction level up to the processor's uses its own transforms.
+TEST(JpegIdct, EachLevelChoosesItsForms) {
+  std::vector<std::pair<CpuLevel, IdctForms>> levels{
+      {CpuLevel::kPortable, {idct_block_scalar, idct_block_scalar}},
+      {CpuLevel::kSse2, {idct_block, idct_top_left}}};
+#ifdef RASTRIX_HAS_AVX2
+  levels.push_back({CpuLevel::kAvx2, {idct_block_avx2, idct_top_left_avx2}});
+  levels.push_back({CpuLevel::kAvx512, {idct_block_avx2, idct_top_left_avx2}});
+#endif
+  const CpuLevel before = cpu_level();
+  for (auto [level, forms] : levels) {
+    if (level > cpu_best()) continue;
+    set_cpu_level(level);
+    EXPECT_EQ(idct_forms().block, forms.block) << cpu_level_name(static_cast<int32_t>(level));
+    EXPECT_EQ(idct_forms().top_left, forms.top_left) << cpu_level_name(static_cast<int32_t>(level));
+  }
+  set_cpu_level(before);
 }
 
 TEST(JpegIdct, DcOnlyShortcutMatchesTheFullTransformForEveryValue) {
@@ -254,30 +278,19 @@ TEST(JpegColor, LineWritersMatchThePixelFormula) {
 namespace rx::jpeg {
 namespace {
 
-// The vector writer sets this build has, with whether this processor runs
-// them.
+// A vector writer set under test.
 struct NamedWriters {
   const char* name;
   const Writers& set;
-  bool runs;
 };
-
-std::vector<NamedWriters> vector_sets() {
-  std::vector<NamedWriters> sets{{"16-byte", kVectorWriters, true}};
-#ifdef RASTRIX_HAS_AVX2
-  sets.push_back({"32-byte", kAvx2Writers, avx2_usable()});
-#endif
-  return sets;
-}
 
 // The vector writers against the portable ones over many starts, widths
 // and random samples (extremes included, so every clamp is reached): the
 // same bytes, the fourth byte of 32-bit pixels kept, nothing written past
 // the pixels asked for.
-TEST(JpegColor, VectorWritersEqualScalarWriters) {
+void expect_writers_equal_scalar(const NamedWriters& set) {
   const Writers& scalar = kScalarWriters;
-  for (const NamedWriters& set : vector_sets()) {
-    if (!set.runs) continue;
+  {
     const Writers& w = set.set;
     std::mt19937 rng(19);
     constexpr int kMax = 300, kGuard = 64;
@@ -328,30 +341,15 @@ TEST(JpegColor, VectorWritersEqualScalarWriters) {
   }
 }
 
-// The chosen writers are those of a vector set this processor runs.
-TEST(JpegColor, ChosenWritersAreOneOfTheSets) {
-  for (int depth = 1; depth <= 3; ++depth) {
-    bool found = false;
-    for (const NamedWriters& set : vector_sets())
-      found |= set.runs && color_line(depth, 1) == set.set.line[depth][0] &&
-               color_pair(depth, 2) == set.set.pair[depth][1] &&
-               gray_line(depth) == set.set.gray[depth];
-    EXPECT_TRUE(found) << depth;
-  }
-  EXPECT_EQ(color_line(0, 1), nullptr);
-  EXPECT_EQ(color_pair(2, kMaxReplication + 1), nullptr);
-}
-
 // Every pair of chroma samples at luma 0, 128 and 255, so that each
 // table entry shows unclamped in some pixel: the vector writers compute
 // the entries instead of looking them up.
-TEST(JpegColor, VectorWritersAgreeOnEveryChromaPair) {
+void expect_every_chroma_pair_agrees(const NamedWriters& set) {
   constexpr int kSide = 256;
   std::vector<uint8_t> cb(kSide * kSide), cr(kSide * kSide);
   for (int i = 0; i < kSide * kSide; ++i)
     cb[i] = static_cast<uint8_t>(i / kSide), cr[i] = static_cast<uint8_t>(i % kSide);
-  for (const NamedWriters& set : vector_sets()) {
-    if (!set.runs) continue;
+  {
     for (int luma : {0, 128, 255}) {
       std::vector<uint8_t> y(kSide * kSide, static_cast<uint8_t>(luma));
       for (int rep = 1; rep <= 2; ++rep) {
@@ -363,6 +361,43 @@ TEST(JpegColor, VectorWritersAgreeOnEveryChromaPair) {
       }
     }
   }
+}
+
+TEST(JpegColor, VectorWritersEqualScalarWriters) {
+  expect_writers_equal_scalar({"16-byte", kVectorWriters});
+  expect_every_chroma_pair_agrees({"16-byte", kVectorWriters});
+}
+
+#ifdef RASTRIX_HAS_AVX2
+TEST(JpegColor, Avx2WritersEqualScalarWriters) {
+  if (!avx2_usable()) GTEST_SKIP() << "this processor has no AVX2";
+  expect_writers_equal_scalar({"32-byte", kAvx2Writers});
+  expect_every_chroma_pair_agrees({"32-byte", kAvx2Writers});
+}
+#endif
+
+// Each instruction level up to the processor's uses its own writer set.
+TEST(JpegColor, EachLevelChoosesItsWriters) {
+  std::vector<std::pair<CpuLevel, const Writers*>> levels{{CpuLevel::kPortable, &kScalarWriters},
+                                                          {CpuLevel::kSse2, &kVectorWriters}};
+#ifdef RASTRIX_HAS_AVX2
+  levels.push_back({CpuLevel::kAvx2, &kAvx2Writers});
+  levels.push_back({CpuLevel::kAvx512, &kAvx2Writers});
+#endif
+  const CpuLevel before = cpu_level();
+  for (auto [level, set] : levels) {
+    if (level > cpu_best()) continue;
+    set_cpu_level(level);
+    const char* name = cpu_level_name(static_cast<int32_t>(level));
+    for (int depth = 1; depth <= 3; ++depth) {
+      EXPECT_EQ(color_line(depth, 1), set->line[depth][0]) << name;
+      EXPECT_EQ(color_pair(depth, 2), set->pair[depth][1]) << name;
+      EXPECT_EQ(gray_line(depth), set->gray[depth]) << name;
+    }
+  }
+  set_cpu_level(before);
+  EXPECT_EQ(color_line(0, 1), nullptr);
+  EXPECT_EQ(color_pair(2, kMaxReplication + 1), nullptr);
 }
 
 }  // namespace

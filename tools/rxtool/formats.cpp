@@ -1,18 +1,22 @@
 #include "formats.h"
 
-#include <cstdio>
+#include "rastrix.h"
 
 namespace rxtool {
 
-const Format* detect_format(const char* path) {
-  uint8_t head[16] = {};
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return nullptr;
-  size_t n = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
+namespace {
+constexpr size_t kSniffBytes = 16;
+}
+
+const Format* detect_format(const Source& source) {
+  std::vector<uint8_t> head = source.head(kSniffBytes);
   for (const Format* format : {&kJpegFormat, &kFlicFormat, &kPcxFormat})
-    if (format->sniff != nullptr && format->sniff(head, n)) return format;
+    if (format->sniff(head.data(), head.size())) return format;
   return nullptr;
+}
+
+std::string result_text(int32_t operation, int32_t result) {
+  return "result " + std::to_string(result) + " (" + rx_result_message(operation, result) + ")";
 }
 
 }  // namespace rxtool

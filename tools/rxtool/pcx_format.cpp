@@ -1,101 +1,69 @@
 // PCX support of rxtool: header facts and display through rx_show_pcx.
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "formats.h"
-#include "pcx/pcx_header.h"
 #include "rastrix.h"
 
 namespace rxtool {
 
 namespace {
 
-using rx::pcx::PcxHeader;
-using rx::pcx::Variant;
-
-constexpr uint8_t kEncodingRle = 1;
+constexpr uint8_t kManufacturer = 10;
 constexpr uint8_t kLastVersion = 5;
-constexpr uint8_t kPaletteMarker = 12;
-constexpr long kTrailerSize = 769;
 
-using File = std::unique_ptr<FILE, int (*)(FILE*)>;
-
+// The encoding byte is not looked at: the library reads any value.
 bool sniff(const uint8_t* head, size_t size) {
-  return size >= 3 && head[0] == rx::pcx::kManufacturer && head[1] <= kLastVersion &&
-         head[2] == kEncodingRle;
+  return size >= 2 && head[0] == kManufacturer && head[1] <= kLastVersion;
 }
 
-// The header of the file; false when fewer than 128 bytes can be read.
-bool read_header(FILE* f, PcxHeader& header) {
-  uint8_t bytes[rx::pcx::kHeaderSize];
-  if (std::fread(bytes, 1, sizeof bytes, f) != sizeof bytes) return false;
-  header = rx::pcx::parse_header(bytes);
-  return true;
-}
-
-bool has_trailing_palette(FILE* f) {
-  if (std::fseek(f, -kTrailerSize, SEEK_END) != 0) return false;
-  return std::fgetc(f) == kPaletteMarker;
-}
-
-const char* variant_name(Variant v) {
-  switch (v) {
-    case Variant::kSixteenColors: return "16 colours in 4 bit planes";
-    case Variant::kTrueColor: return "24-bit colour in 3 planes";
-    case Variant::kIndexed256: return "256 colours";
-    case Variant::kTwoColors: return "2 colours";
+std::string variant_name(const PcxInfo& h) {
+  switch (h.colors) {
+    case 2: return "2 colours";
+    case 16: return "16 colours in 4 bit planes";
+    case 256: return "256 colours";
+    case 0: return "24-bit colour in 3 planes";
     default: return "unsupported";
   }
 }
 
-int32_t info(const char* path, std::string& out) {
-  File f(std::fopen(path, "rb"), &std::fclose);
-  if (!f) return RX_PICTURE_CANNOT_OPEN;
-  PcxHeader h{};
-  if (!read_header(f.get(), h) || h.manufacturer != rx::pcx::kManufacturer)
-    return RX_PICTURE_BAD_START;
-  const Variant v = rx::pcx::variant_of(h);
-  const char* palette = "16 header colours";
-  if (v == Variant::kTrueColor)
-    palette = "none (colours in the pixels)";
-  else if (v == Variant::kIndexed256 && h.version == 5 && has_trailing_palette(f.get()))
-    palette = "256 colours at the end of the file";
-  char text[512];
-  std::snprintf(text, sizeof text,
-                "  size: %dx%d\n  origin: %d,%d\n  version: %d\n  planes: %d\n"
-                "  bits per plane: %d\n  bytes per line: %d\n  variant: %s\n  palette: %s\n",
-                h.width(), h.height(), h.min_x, h.min_y, h.version, h.planes, h.bits_per_plane,
-                h.bytes_per_line, variant_name(v), palette);
-  out += text;
-  if (!rx::pcx::extent_sound(h)) return RX_PCX_BAD_SIZE;
-  if (v == Variant::kUnsupported) return RX_PCX_UNSUPPORTED;
-  return rx::pcx::lines_hold_width(h, v) ? 0 : RX_PCX_BAD_SIZE;
+const char* palette_name(const PcxInfo& h) {
+  if (h.colors == 0) return "none (colours in the pixels)";
+  if (h.end_palette) return "256 colours at the end of the file";
+  return "16 header colours";
 }
 
-bool area(const char* path, int32_t* x, int32_t* y, int32_t* width, int32_t* height) {
-  File f(std::fopen(path, "rb"), &std::fclose);
-  PcxHeader h{};
-  if (!f || !read_header(f.get(), h) || !rx::pcx::extent_sound(h)) return false;
-  *x = h.min_x, *y = h.min_y, *width = h.width(), *height = h.height();
+int32_t info(const Source& source, std::string& out) {
+  PcxInfo h{};
+  int32_t r = rx_pcx_header(source.path.c_str(), source.use(), &h);
+  if (r == RX_PICTURE_CANNOT_OPEN || r == RX_PICTURE_BAD_START) return r;
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "  size: %dx%d\n  origin: %d,%d\n  version: %d\n  encoding: %d\n  planes: %d\n"
+                "  bits per plane: %d\n  bytes per line: %d\n  variant: %s\n  palette: %s\n",
+                h.width, h.height, h.min_x, h.min_y, h.version, h.encoding, h.planes,
+                h.bits_per_plane, h.bytes_per_line, variant_name(h).c_str(), palette_name(h));
+  out += text;
+  return r;
+}
+
+bool inspect(const Source& source, Area& area, std::string& problem) {
+  PcxInfo h{};
+  int32_t r = rx_pcx_header(source.path.c_str(), source.use(), &h);
+  if (r != RX_OK) {
+    problem = result_text(RX_OP_PCX_HEADER, r);
+    return false;
+  }
+  area = {h.min_x, h.min_y, h.width, h.height};
   return true;
 }
 
-const char* meaning(int32_t result) {
-  switch (result) {
-    case 0: return "drawn";
-    case RX_PICTURE_CANNOT_OPEN: return "the file did not open";
-    case RX_PICTURE_BAD_START: return "short header, or the first byte is not 10";
-    case RX_PCX_UNSUPPORTED: return "planes and bits per plane not supported at this depth";
-    case RX_PCX_OUTSIDE: return "the picture lies wholly outside the buffer";
-    case RX_PCX_LINE_TOO_LONG: return "a scan line does not fit the scratch area";
-    case RX_PCX_BAD_SIZE: return "header sizes do not hold together";
-    default: return "unknown result";
-  }
+int32_t show(const Source& source, const Area&, int32_t flags) {
+  return rx_show_pcx(source.path.c_str(), flags | source.use());
 }
 
 }  // namespace
 
-const Format kPcxFormat = {"pcx", sniff, info, area, rx_show_pcx, meaning};
+const Format kPcxFormat = {"pcx", sniff, info, inspect, show, RX_OP_SHOW_PCX};
 
 }  // namespace rxtool
