@@ -246,8 +246,8 @@ enum {
                                       arithmetic), or a scan before any SOF0 */
   RX_JPEG_UNSUPPORTED_FRAME = 6,   /* not 1 or 3 components, identifiers other than 1,2,3
                                       (or 0,1,2), precision not 8, zero width or height */
-  RX_JPEG_UNSUPPORTED_SAMPLING = 7,/* factor 0 or above 4, chroma finer than luma or not
-                                      dividing it, the two chroma components unlike */
+  RX_JPEG_UNSUPPORTED_SAMPLING = 7,/* factor 0 or above 4, a chroma factor finer than
+                                      luma's or not dividing it */
   RX_JPEG_BAD_QUANT_TABLE = 8,     /* DQT: identifier above 3, 16-bit entries, or a length
                                       that is not whole tables */
   RX_JPEG_BAD_HUFFMAN_TABLE = 9,   /* DHT: class or identifier above 1, more than 256

@@ -147,14 +147,48 @@ int32_t decode_gray(Frame& f, BitReader& bits) {
   return RX_OK;
 }
 
+// How the strip's lines find their chroma: each chroma component's
+// replication across and down (luma factor / its factor), and the
+// replication the line writers apply across. Where the two chroma
+// components are replicated differently across, the coarser line is
+// widened to the finer one's replication first (factors up to 4: the finer
+// replication divides the coarser).
+struct ChromaLayout {
+  int across[kMaxComponents], down[kMaxComponents];
+  int writers;  // replication the line writers apply
+  int coarse;   // component widened before writing, or 0 for none
+  uint8_t* widened;
+  int32_t widened_count;  // samples of a widened line
+};
+
+ChromaLayout chroma_layout(const Component* c, int32_t padded, uint8_t* spare) {
+  ChromaLayout l{};
+  for (int i = 1; i < kMaxComponents; ++i) {
+    l.across[i] = c[0].h / c[i].h;
+    l.down[i] = c[0].v / c[i].v;
+  }
+  l.writers = std::min(l.across[1], l.across[2]);
+  if (l.across[1] != l.across[2]) {
+    l.coarse = l.across[1] > l.across[2] ? 1 : 2;
+    l.widened = spare;
+    l.widened_count = padded / l.writers;
+  }
+  return l;
+}
+
+// Repeats each sample of from (a line of the coarse component) so that
+// the line has the writers' replication.
+void widen(const ChromaLayout& l, const uint8_t* from) {
+  int factor = l.across[l.coarse] / l.writers;
+  for (int32_t i = 0; i < l.widened_count; ++i) l.widened[i] = from[i / factor];
+}
+
 int32_t decode_color(Frame& f, BitReader& bits) {
   Tables& t = tables();
   const Component& luma = t.component[0];
-  const Component& chroma = t.component[1];
   int32_t mcu_width = kBlockSide * luma.h, mcu_height = kBlockSide * luma.v;
   int32_t padded = (f.width + mcu_width - 1) / mcu_width * mcu_width;
   if (int64_t{padded} * 3 * mcu_height > state().decode_size) return RX_JPEG_BUFFER_TOO_SMALL;
-  int h_replication = luma.h / chroma.h, v_replication = luma.v / chroma.v;
 
   Plane planes[kMaxComponents];
   uint8_t* next = state().decode_buffer;
@@ -163,8 +197,11 @@ int32_t decode_color(Frame& f, BitReader& bits) {
     planes[i] = {next, padded / (luma.h / c.h)};
     next += planes[i].stride * kBlockSide * c.v;
   }
-  ColorLine line = color_line(f.depth_index, h_replication);
-  ColorPair pair = color_pair(f.depth_index, h_replication);
+  // A widened line fits after the planes: unlike replications across mean
+  // one chroma plane holds at most half a strip, leaving at least 4 lines.
+  ChromaLayout layout = chroma_layout(t.component, padded, next);
+  ColorLine line = color_line(f.depth_index, layout.writers);
+  ColorPair pair = color_pair(f.depth_index, layout.writers);
   const IdctForms& idct = idct_forms();
   int bpp = state().active_bits / 8;
   Span span = clip_columns(f);
@@ -190,19 +227,24 @@ int32_t decode_color(Frame& f, BitReader& bits) {
       bool inside, next_inside = false;
       uint8_t* out = buffer_line(f.y0 + top + r, span, bpp, &inside);
       if (!inside) continue;
-      int32_t cr = r / v_replication;
+      int32_t cb_row = r / layout.down[1], cr_row = r / layout.down[2];
       const uint8_t* luma_line = planes[0].base + r * planes[0].stride;
-      const uint8_t* cb_line = planes[1].base + cr * planes[1].stride;
-      const uint8_t* cr_line = planes[2].base + cr * planes[2].stride;
-      uint8_t* next = nullptr;
-      if (r + 1 < lines && (r + 1) / v_replication == cr)
-        next = buffer_line(f.y0 + top + r + 1, span, bpp, &next_inside);
+      const uint8_t* chroma[kMaxComponents] = {nullptr, planes[1].base + cb_row * planes[1].stride,
+                                               planes[2].base + cr_row * planes[2].stride};
+      if (layout.coarse != 0) {
+        widen(layout, chroma[layout.coarse]);
+        chroma[layout.coarse] = layout.widened;
+      }
+      uint8_t* next_out = nullptr;
+      if (r + 1 < lines && (r + 1) / layout.down[1] == cb_row && (r + 1) / layout.down[2] == cr_row)
+        next_out = buffer_line(f.y0 + top + r + 1, span, bpp, &next_inside);
       if (next_inside) {  // two lines on one chroma line
-        pair(luma_line, luma_line + planes[0].stride, cb_line, cr_line,
-             static_cast<int32_t>(span.first_column), static_cast<int32_t>(span.count), out, next);
+        pair(luma_line, luma_line + planes[0].stride, chroma[1], chroma[2],
+             static_cast<int32_t>(span.first_column), static_cast<int32_t>(span.count), out,
+             next_out);
         ++r;
       } else {
-        line(luma_line, cb_line, cr_line, static_cast<int32_t>(span.first_column),
+        line(luma_line, chroma[1], chroma[2], static_cast<int32_t>(span.first_column),
              static_cast<int32_t>(span.count), out);
       }
     }

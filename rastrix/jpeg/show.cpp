@@ -68,11 +68,11 @@ int32_t read_frame(Source& src, Frame& f) {
   }
   for (int i = 0; i < n; ++i)
     if (!sampling_ok(parsed[i].h) || !sampling_ok(parsed[i].v)) return RX_JPEG_UNSUPPORTED_SAMPLING;
-  if (n == 3) {
-    const Component &y = parsed[0], &cb = parsed[1], &cr = parsed[2];
-    if (cb.h != cr.h || cb.v != cr.v || y.h % cb.h != 0 || y.v % cb.v != 0)
+  // Each chroma block covers a whole number of luma blocks across and down;
+  // the two chroma components may be sampled differently.
+  for (int i = 1; i < n; ++i)
+    if (parsed[0].h % parsed[i].h != 0 || parsed[0].v % parsed[i].v != 0)
       return RX_JPEG_UNSUPPORTED_SAMPLING;
-  }
   Tables& t = tables();
   for (int i = 0; i < n; ++i) {
     Component& c = t.component[i];

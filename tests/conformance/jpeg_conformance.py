@@ -4,13 +4,15 @@ usage: jpeg_conformance.py BUILD_DIR SHARED_DIR WORK_DIR
 
 Every baseline 1- or 3-component JPEG of the shared corpus, and pictures
 made here with cjpeg (sampling 4:4:4, 4:2:2, 4:2:0, 4:4:0, grayscale;
-qualities 10..100; -optimize; -restart; odd sizes from 1x1), are decoded by
+qualities 10..100; -optimize; -restart; odd sizes from 1x1; every sampling
+triple cjpeg writes, Cb and Cr unlike included), are decoded by
 `rxtool decode --depth 24` and by jpeg_reference (libjpeg-turbo, islow IDCT,
 replication upsampling, Rastrix's colour tables): the pixels must be
 identical. Depth 32 must equal depth 24, depth 16 must keep the top 5-6-5
 bits, memory mode must equal file mode. Files outside baseline must be
 refused with exit status 2 and the documented result code.
 """
+import itertools
 import os
 import random
 import re
@@ -180,6 +182,38 @@ def cjpeg(source, target, *args):
         subprocess.run(["cjpeg", *args, source], stdout=f, check=True)
 
 
+def cjpeg_samplings():
+    """Every Y, Cb, Cr sampling triple with factors 1..4 that cjpeg writes:
+    each factor divides the largest one in its direction, and an MCU holds
+    at most 10 blocks."""
+    factors = [(h, v) for h in range(1, 5) for v in range(1, 5)]
+    for triple in itertools.product(factors, repeat=3):
+        most_h, most_v = max(f[0] for f in triple), max(f[1] for f in triple)
+        if any(most_h % h or most_v % v for h, v in triple):
+            continue
+        if sum(h * v for h, v in triple) <= 10:
+            yield triple
+
+
+def check_samplings():
+    """Decoded bit-exact where every chroma factor divides luma's, else
+    refused with result 7."""
+    sizes = [(45, 35), (33, 47), (67, 19), (9, 9), (100, 70)]
+    for i, triple in enumerate(cjpeg_samplings()):
+        w, h = sizes[i % len(sizes)]
+        source = os.path.join(WORK, "source_%dx%d.ppm" % (w, h))
+        if not os.path.exists(source):
+            photo(w, h, w * 1000 + h).save(source)
+        sample = ",".join("%dx%d" % f for f in triple)
+        target = os.path.join(WORK, "sample_%s.jpg" % sample.replace(",", "_"))
+        cjpeg(source, target, "-quality", str(30 + 7 * (i % 10)), "-sample", sample)
+        (lh, lv), chroma = triple[0], triple[1:]
+        if all(lh % ch == 0 and lv % cv == 0 for ch, cv in chroma):
+            compare_supported(target, "sampling " + sample)
+        else:
+            expect_refused(target, "sampling " + sample, 7)
+
+
 def main():
     os.makedirs(WORK, exist_ok=True)
     corpus = os.path.join(SHARED, "corpus", "peers", "jpeg")
@@ -222,6 +256,8 @@ def main():
     cjpeg(os.path.join(WORK, "source_101x77.ppm"), placed, "-sample", "2x2")
     for x, y, bw, bh in ((-5, -3, 60, 50), (30, 20, 90, 60), (0, 0, 40, 90)):
         compare_placed(placed, "gen_101x77", x, y, bw, bh)
+
+    check_samplings()
 
     small = os.path.join(WORK, "source_33x47.ppm")
     for label, args, code in (("progressive", ["-progressive"], 5), ("arithmetic", ["-arithmetic"], 5),

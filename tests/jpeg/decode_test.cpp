@@ -103,6 +103,50 @@ TEST_F(JpegDecode, ColourSamplingsReplicateChroma) {
   }
 }
 
+// Cb and Cr sampled unlike each other: every chroma sample covers the box
+// of its own component, at every depth, in the exact strip memory.
+TEST_F(JpegDecode, MixedSamplingGivesEachChromaComponentItsBox) {
+  struct Case {
+    int lh, lv;
+    uint8_t cb, cr;
+  };
+  const Case cases[] = {{2, 2, 0x11, 0x22}, {2, 2, 0x21, 0x11}, {2, 2, 0x12, 0x21},
+                        {4, 2, 0x21, 0x12}, {4, 4, 0x41, 0x14}, {2, 1, 0x21, 0x11},
+                        {4, 1, 0x11, 0x21}, {3, 1, 0x31, 0x11}};
+  const jpeg::ColorTables& t = jpeg::kColorTables;
+  auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+  for (const Case& k : cases) {
+    JpegStream js;
+    js.width = 75, js.height = 37, js.luma_h = k.lh, js.luma_v = k.lv;
+    js.chroma[0] = k.cb, js.chroma[1] = k.cr;
+    std::string path = write_file("mixed.jpg", write_jpeg(js, jpeg_test::dc_blocks(color_dc)));
+    JpegInfo info{};
+    ASSERT_EQ(rx_jpeg_header(path.c_str(), &info), 0);
+    std::vector<uint8_t> strip(static_cast<size_t>(rx_jpeg_buffer_size(&info)));
+    for (int bits : {16, 24, 32}) {
+      ASSERT_GE(make_buffer(bits, js.width, js.height), 0);
+      rx_set_decode_buffer(strip.data(), static_cast<int32_t>(strip.size()));
+      ASSERT_EQ(rx_show_jpeg(path.c_str(), 0), 0) << k.lh << "x" << k.lv << " " << bits;
+      rx_set_decode_buffer(decode_, sizeof decode_);
+      int mask = bits == 16 ? 0xF8 : 0xFF, green_mask = bits == 16 ? 0xFC : 0xFF;
+      for (int y = 0; y < js.height; ++y)
+        for (int x = 0; x < js.width; ++x) {
+          int l = dc_sample(color_dc(0, x / 8, y / 8));
+          int cb = dc_sample(color_dc(1, x * (k.cb >> 4) / k.lh / 8, y * (k.cb & 15) / k.lv / 8));
+          int cr = dc_sample(color_dc(2, x * (k.cr >> 4) / k.lh / 8, y * (k.cr & 15) / k.lv / 8));
+          int r, g, b;
+          rgb_at(x, y, &r, &g, &b);
+          ASSERT_EQ(r, clamp(l + t.cr_to_red[cr]) & mask)
+              << k.lh << "x" << k.lv << " cb " << int{k.cb} << " cr " << int{k.cr} << " depth "
+              << bits << " at " << x << "," << y;
+          ASSERT_EQ(g, clamp(l - t.cb_to_green[cb] - t.cr_to_green[cr]) & green_mask);
+          ASSERT_EQ(b, clamp(l + t.cb_to_blue[cb]) & mask);
+        }
+      rx_buffer_release();
+    }
+  }
+}
+
 TEST_F(JpegDecode, RestartIntervalsGiveThePictureWithoutThem) {
   ASSERT_GE(make_buffer(24, 45, 35), 0);
   ASSERT_EQ(show_from_memory(color_stream(45, 35, 2, 2)), 0);
@@ -276,8 +320,11 @@ TEST_F(JpegRefusal, SamplingItCannotServe) {
   EXPECT_EQ(show(patched(d, 0xC0, 6 + 1, 0x10)), RX_JPEG_UNSUPPORTED_SAMPLING);      // zero V
   std::vector<uint8_t> d3 = patched(patched(d, 0xC0, 6 + 1, 0x31), 0xC0, 6 + 3 + 1, 0x21);
   EXPECT_EQ(show(patched(d3, 0xC0, 6 + 6 + 1, 0x21)), RX_JPEG_UNSUPPORTED_SAMPLING);  // 3 by 2
-  std::vector<uint8_t> mixed = patched(color_stream(16, 16, 2, 2), 0xC0, 6 + 3 + 1, 0x21);
-  EXPECT_EQ(show(mixed), RX_JPEG_UNSUPPORTED_SAMPLING);  // chroma components unlike
+  std::vector<uint8_t> cr_finer = patched(color_stream(16, 16, 2, 1), 0xC0, 6 + 6 + 1, 0x12);
+  EXPECT_EQ(show(cr_finer), RX_JPEG_UNSUPPORTED_SAMPLING);  // Cr finer down, Cb alike
+  std::vector<uint8_t> cr_three = patched(color_stream(16, 16, 2, 2), 0xC0, 6 + 6 + 1, 0x21);
+  // Cb 1x1 divides luma 3x2, Cr 2x1 does not.
+  EXPECT_EQ(show(patched(cr_three, 0xC0, 6 + 1, 0x32)), RX_JPEG_UNSUPPORTED_SAMPLING);
 }
 
 TEST_F(JpegRefusal, TableSegments) {

@@ -129,7 +129,7 @@ std::vector<uint8_t> write_jpeg(const JpegStream& js, const BlockSource& blocks)
   sof.push_back(static_cast<uint8_t>(js.components));
   for (int c = 0; c < js.components; ++c) {
     sof.push_back(js.ids[c]);
-    sof.push_back(static_cast<uint8_t>(c == 0 ? js.luma_h << 4 | js.luma_v : 0x11));
+    sof.push_back(static_cast<uint8_t>(c == 0 ? js.luma_h << 4 | js.luma_v : js.chroma[c - 1]));
     sof.push_back(static_cast<uint8_t>(c == 0 ? 0 : 1));
   }
   segment(o, 0xC0, sof);
@@ -175,8 +175,8 @@ std::vector<uint8_t> write_jpeg(const JpegStream& js, const BlockSource& blocks)
         restart_left = js.restart_interval;
       }
       for (int c = 0; c < js.components; ++c) {
-        int hs = c == 0 && js.components == 3 ? js.luma_h : 1;
-        int vs = c == 0 && js.components == 3 ? js.luma_v : 1;
+        int hs = js.components == 1 ? 1 : c == 0 ? js.luma_h : js.chroma[c - 1] >> 4;
+        int vs = js.components == 1 ? 1 : c == 0 ? js.luma_v : js.chroma[c - 1] & 0x0F;
         for (int v = 0; v < vs; ++v) {
           for (int h = 0; h < hs; ++h) {
             int16_t coef[64] = {};

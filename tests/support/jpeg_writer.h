@@ -15,7 +15,8 @@ struct JpegStream {
   int width = 16;
   int height = 16;
   int components = 3;  // 1 or 3
-  int luma_h = 1, luma_v = 1;  // chroma is always 1x1
+  int luma_h = 1, luma_v = 1;
+  uint8_t chroma[2] = {0x11, 0x11};  // Cb, Cr sampling: H << 4 | V
   uint8_t ids[3] = {1, 2, 3};
   int restart_interval = 0;  // in MCUs; RSTn markers are written
   bool one_dht = true;       // all four tables in one DHT segment
