@@ -11,7 +11,7 @@ constexpr const char* kUnavailable =
 
 Recorder::~Recorder() = default;
 
-bool Recorder::open(const std::string&, std::string* error) {
+bool Recorder::open(const std::string&, std::string* error, int32_t) {
   *error = kUnavailable;
   return false;
 }
