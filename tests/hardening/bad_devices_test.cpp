@@ -1,9 +1,19 @@
 // Device contexts that name no device: made up, null, or a memory DC that
 // was deleted. Calls through them are refused instead of followed.
+#include <vector>
+
 #include "hardening/misuse_table.h"
 
 namespace rx::hardening {
 namespace {
+
+// Palettes the rows make; the fixture deletes them, as their owner must.
+std::vector<RxPalette> made_palettes;
+
+RxPalette make_palette() {
+  made_palettes.push_back(rx_make_palette());
+  return made_palettes.back();
+}
 
 const RxDC kMadeUp = reinterpret_cast<RxDC>(uintptr_t{0x10});
 
@@ -12,7 +22,7 @@ class BadDevices : public MisuseTest {
  protected:
   void arrange() override {
     support::make_buffer(16, 8, 8);
-    rx_realize_palette(rx_make_palette());
+    rx_realize_palette(make_palette());
   }
   bool intact() const override {
     const LibraryState& s = state();
@@ -20,6 +30,8 @@ class BadDevices : public MisuseTest {
   }
   void TearDown() override {
     rx_set_dc(dc_);
+    for (RxPalette p : made_palettes) rx_delete_palette(p);
+    made_palettes.clear();
     MisuseTest::TearDown();
   }
 };
@@ -34,7 +46,7 @@ int64_t through(RxDC dc, int64_t (*calls)()) {
   return r;
 }
 
-int64_t realize() { return rx_realize_palette(rx_make_palette()); }
+int64_t realize() { return rx_realize_palette(make_palette()); }
 int64_t paste() { return rx_buffer_paste(0, 0, 0, 0, 0, 0); }
 int64_t create_and_select() {
   rx_set_buffer_depth(8);
