@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,10 +58,10 @@ std::vector<fs::path> files_in(const fs::path& dir) {
   return out;
 }
 
-// Copies of a sound file cut inside its header, early, midway, late and
-// one byte short: truncated data is where readers' look-ahead shows.
+// Copies of a sound file cut early, midway and one byte short:
+// truncated data is where readers' look-ahead shows.
 std::vector<size_t> cuts_of(size_t n) {
-  std::vector<size_t> cuts{134, n / 10, n * 2 / 5, n * 4 / 5, n - 1};
+  std::vector<size_t> cuts{134, n / 10, n / 2, n - 1};
   std::sort(cuts.begin(), cuts.end());
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   std::erase_if(cuts, [n](size_t c) { return c == 0 || c >= n; });
@@ -119,15 +120,30 @@ void add_fuzz_findings(std::vector<Sample>& out, Format format,
   }
 }
 
+// A digest of n bytes in four independent lanes of 8-byte words: every
+// frame of every decode is summed up, so it must be quick.
+uint64_t digest(const uint8_t* p, size_t n, uint64_t seed) {
+  constexpr uint64_t kPrime = 0x100000001B3ull;
+  constexpr size_t kLanes = 4, kStep = kLanes * sizeof(uint64_t);
+  uint64_t lane[kLanes] = {seed, seed + 1, seed + 2, seed + 3};
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    for (size_t k = 0; k < kLanes; ++k) {
+      uint64_t w;
+      std::memcpy(&w, p + i + 8 * k, 8);
+      lane[k] = (lane[k] ^ w) * kPrime;
+    }
+  }
+  for (; i < n; ++i) lane[0] = (lane[0] ^ p[i]) * kPrime;
+  return ((lane[0] * kPrime ^ lane[1]) * kPrime ^ lane[2]) * kPrime ^ lane[3];
+}
+
 uint64_t digest_of_buffer() {
   RxPixels px{};
   if (rx_buffer_pixels(&px) != 0) return 0;
-  const std::string_view pixels(reinterpret_cast<const char*>(px.pixels),
-                                static_cast<size_t>(px.bytes_per_row) * px.height);
-  const std::string_view palette(reinterpret_cast<const char*>(&px.palette),
-                                 sizeof px.palette + sizeof px.palette_map);
-  const std::hash<std::string_view> hash;
-  return hash(pixels) * 31 + hash(palette);
+  const uint64_t pixels = digest(px.pixels, static_cast<size_t>(px.bytes_per_row) * px.height, 1);
+  return digest(reinterpret_cast<const uint8_t*>(&px.palette),
+                sizeof px.palette + sizeof px.palette_map, pixels);
 }
 
 // The flic palette (its stored colours and the 8-bit remap table)
