@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 // Frames past this many are not played: no corpus flic comes near.
 constexpr int32_t kMaxFrames = 5000;
 // The choice bytes in front of a kept fuzz finding: depth, mode, width,
-// height, x, y, then two the format's target reads.
+// height, x, y, and two more in the JPEG, flic and differential targets.
 constexpr size_t kFuzzChoices = 8;
 constexpr size_t kPcxFuzzChoices = 6;
 
