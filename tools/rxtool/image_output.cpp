@@ -155,8 +155,9 @@ bool write_picture(const std::string& path, OutputKind kind, const RxPixels& pix
     error = std::strerror(errno);
     return false;
   }
-  std::vector<char> buffer(to_stdout ? 0 : kFileBuffer);
-  if (!to_stdout) std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
+  // Left uninitialised: stdio fills it before writing it out.
+  std::unique_ptr<char[]> buffer(to_stdout ? nullptr : new char[kFileBuffer]);
+  if (!to_stdout) std::setvbuf(f, buffer.get(), _IOFBF, kFileBuffer);
   errno = 0;
   bool ok = kind == OutputKind::kPng ? write_png(f, pixels, region, options)
                                      : write_ppm(f, pixels, region, options);
