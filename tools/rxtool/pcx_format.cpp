@@ -23,7 +23,9 @@ std::string variant_name(const PcxInfo& h) {
     case 16: return "16 colours in 4 bit planes";
     case 256: return "256 colours";
     case 0: return "24-bit colour in 3 planes";
-    default: return "unsupported";
+    default:
+      return h.planes == 4 && h.bits_per_plane == 8 ? "RGBA, 4 planes of 8 bits: not supported"
+                                                    : "unsupported";
   }
 }
 
