@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """Compares pictures decoded by rxtool (binary PPM) with Pillow's RGB decode.
 
-usage: pcx_compare.py PICTURE.pcx rgb:DECODED.ppm|565:DECODED.ppm ...
+usage: pcx_compare.py [--reference REFERENCE.ppm] PICTURE.pcx
+                      rgb:DECODED.ppm|565:DECODED.ppm ...
 Exit status: 0 all equal, 1 some differ, 3 Pillow cannot read the picture
 (or is known to misread it), so it is listed rather than compared.
+With --reference the reference is that binary PPM (another reader's
+decode) instead of Pillow's.
 In 565 mode the reference is first reduced to 5-6-5 and widened again
 (v * 255 / 31 and v * 255 / 63, truncated), as a 16-bit buffer holds it.
 """
@@ -71,6 +74,13 @@ def compare(picture, reference, mode, decoded):
 
 
 def main():
+    args = sys.argv[1:]
+    if args[0] == "--reference":
+        width, height, rgb = read_ppm(args[1])
+        reference = Image.frombytes("RGB", (width, height), rgb)
+        picture, items = args[2], args[3:]
+        return 0 if all([compare(picture, reference, *item.split(":", 1))
+                         for item in items]) else 1
     picture = sys.argv[1]
     if pillow_misreads(picture):
         print(f"Pillow misreads padded bit planes of {picture}")

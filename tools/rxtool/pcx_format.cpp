@@ -30,6 +30,7 @@ std::string variant_name(const PcxInfo& h) {
 }
 
 const char* palette_name(const PcxInfo& h) {
+  if (h.colors < 0) return "not read";
   if (h.colors == 0) return "none (colours in the pixels)";
   if (h.end_palette) return "256 colours at the end of the file";
   return "16 header colours";
