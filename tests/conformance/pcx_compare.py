@@ -53,11 +53,11 @@ def pillow_misreads(picture):
     return bits == 1 and planes in (2, 4) and bytes_per_line != (width + 7) // 8
 
 
-def compare(picture, reference, mode, decoded):
+def compare(picture, reference, mode, decoded, who="Pillow"):
     width, height, rgb = read_ppm(decoded)
     if (width, height) != reference.size:
         print(f"{picture}: {decoded}: size {width}x{height}, "
-              f"Pillow {reference.size[0]}x{reference.size[1]}")
+              f"{who} {reference.size[0]}x{reference.size[1]}")
         return False
     expected = reference.tobytes()
     if mode == "565":
@@ -68,7 +68,7 @@ def compare(picture, reference, mode, decoded):
         if rgb[i:i + 3] != expected[i:i + 3]:
             x, y = (i // 3) % width, (i // 3) // width
             print(f"{picture}: {decoded}: first difference at ({x},{y}): "
-                  f"got {tuple(rgb[i:i + 3])}, Pillow {tuple(expected[i:i + 3])}")
+                  f"got {tuple(rgb[i:i + 3])}, {who} {tuple(expected[i:i + 3])}")
             break
     return False
 
@@ -79,7 +79,7 @@ def main():
         width, height, rgb = read_ppm(args[1])
         reference = Image.frombytes("RGB", (width, height), rgb)
         picture, items = args[2], args[3:]
-        return 0 if all([compare(picture, reference, *item.split(":", 1))
+        return 0 if all([compare(picture, reference, *item.split(":", 1), who="reference")
                          for item in items]) else 1
     picture = sys.argv[1]
     if pillow_misreads(picture):

@@ -7,6 +7,8 @@
 # read are listed, not failed. The 2-colour ones made here must also equal
 # netpbm's reading, and pictures with alpha (4 planes of 8 bits, as
 # ImageMagick writes them) must be refused and named so by rxtool info.
+# Copies of each tool's 24-bit picture whose data ends inside a line must
+# show the picture pcx_cut_in_line.py expects.
 # usage: pcx_conformance.sh BUILD_DIR SHARED_DIR
 set -u
 build_dir=$1
@@ -112,6 +114,33 @@ for picture in "$made"/*1bit.pcx "$made"/*bilevel.pcx; do
 done
 [ $netpbm_checked -ge 9 ] || failed+=("only $netpbm_checked 2-colour pictures compared with netpbm")
 
+# Data that ends near a line's end, after empty runs, in each tool's 24-bit
+# picture: the line keeps its old bytes wherever the word-at-a-time decode
+# of long lines stopped and whatever the source.
+cut=$work/cut
+mkdir -p "$cut"
+"$python" "$here/pcx_cut_in_line.py" "$cut" "$made"/netpbm_101x77_24bit.pcx \
+  "$made"/magick_101x77_truecolor.pcx "$made"/pillow_101x77_24bit.pcx || fail "cannot cut the lines"
+cut_checked=0
+for picture in "$cut"/*.cut.pcx; do
+  name=$(basename "$picture")
+  outputs=()
+  for depth in 16 24 32; do
+    mode=rgb
+    [ $depth = 16 ] && mode=565
+    for source in file memory; do
+      out=$cut/${name%.pcx}_${depth}_$source.ppm
+      extra=()
+      [ $source = memory ] && extra=(--from-memory)
+      "$rxtool" decode "$picture" -o "$out" --depth $depth "${extra[@]}" && outputs+=("$mode:$out") ||
+        failed+=("$name (rxtool, depth $depth, $source)")
+    done
+  done
+  "$python" "$here/pcx_compare.py" --reference "${picture%.pcx}.ppm" "$picture" "${outputs[@]}" &&
+    cut_checked=$((cut_checked + 1)) || failed+=("$name")
+done
+[ $cut_checked -eq 3 ] || failed+=("only $cut_checked pictures cut inside a line compared")
+
 # Pictures with alpha: ImageMagick writes 4 planes of 8 bits.
 alpha_checked=0
 for picture in "$work"/magick_*_alpha.pcx; do
@@ -137,6 +166,7 @@ done
 echo "pictures equal to Pillow: $checked"
 echo "2-colour pictures equal to netpbm: $netpbm_checked"
 echo "pictures with alpha refused: $alpha_checked"
+echo "pictures cut inside a line equal to the expected: $cut_checked"
 for name in "${listed[@]}"; do echo "not compared (Pillow cannot read it, or misreads it): $name"; done
 for name in "${failed[@]}"; do echo "FAIL: $name"; done
 [ $checked -gt 0 ] || fail "nothing was compared"
