@@ -73,6 +73,9 @@ struct ScreenState {
   Device screen{Device::kScreen, nullptr, nullptr};
   Device window{Device::kWindow, nullptr, nullptr};
   Palette default_palette{};
+  // What a memory DC holds until a bitmap is selected, and again once the
+  // first one selected is given back: never deleted.
+  Bitmap stock_bitmap{{}, {nullptr, 0, nullptr}, nullptr, 1, 1, 1, 4};
   std::vector<Palette*> palettes;  // created and not yet deleted
   std::vector<Device*> memory_dcs;  // created and not yet deleted
   Font fixed_font{10};
@@ -306,8 +309,9 @@ bool animate_palette(Palette* palette, int32_t start, int32_t count, const Palet
 
 Device* create_memory_dc() {
   log_call("create_memory_dc");
-  auto* dc = new Device{Device::kMemory, nullptr, nullptr};
-  screen().memory_dcs.push_back(dc);
+  ScreenState& s = screen();
+  auto* dc = new Device{Device::kMemory, nullptr, &s.stock_bitmap};
+  s.memory_dcs.push_back(dc);
   return dc;
 }
 
@@ -321,11 +325,14 @@ bool delete_dc(Device* dc) {
 }
 
 Bitmap* select_bitmap(Device* dc, Bitmap* bitmap) {
-  if (!live_device(dc)) return nullptr;
+  if (!live_device(dc) || bitmap == nullptr) return nullptr;
   Bitmap* previous = dc->bitmap;
   dc->bitmap = bitmap;
   return previous;
 }
+
+Bitmap* selected_bitmap(Device* dc) { return live_device(dc) ? dc->bitmap : nullptr; }
+
 
 Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t** pixels) {
   ScreenState& s = screen();
@@ -355,7 +362,11 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
 }
 
 bool delete_bitmap(Bitmap* bitmap) {
-  if (bitmap == nullptr) return false;
+  ScreenState& s = screen();
+  if (bitmap == nullptr || bitmap == &s.stock_bitmap) return false;
+  // A bitmap still selected into a DC stays, as the window system keeps it.
+  for (const Device* dc : s.memory_dcs)
+    if (dc->bitmap == bitmap) return false;
   log_call("delete_bitmap");
   release_pixels(bitmap->memory);
   delete bitmap;
