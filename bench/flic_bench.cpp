@@ -13,7 +13,8 @@
 // flic8_palette_storm and flic16_palette_storm: one frame of 8000 colour
 // chunks, at depth 8 (where every chunk reduces the palette to 236 colours)
 // and at depth 16; "empty" chunks change no entry, "one_entry" chunks each
-// change one.
+// change one, and in "one_entry_black" each is followed by a BLACK chunk,
+// whose pixels need the reduced palette at once.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -287,8 +288,10 @@ void register_flic_benchmarks() {
 constexpr int kStormChunks = 8000;
 constexpr int kStormSide = 64;
 
+enum class Storm { kEmpty, kOneEntry, kOneEntryBlack };
+
 // A one-frame flic: a full palette, then kStormChunks colour chunks.
-Bytes storm_flic(bool change_entries) {
+Bytes storm_flic(Storm storm) {
   rx::support::PalettePacket all{0, {}};
   for (int i = 0; i < 256; ++i)
     for (int k = 0; k < 3; ++k) all.rgb.push_back(static_cast<uint8_t>(i * (3 + 2 * k) + k * 40));
@@ -296,18 +299,19 @@ Bytes storm_flic(bool change_entries) {
       rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body({all}))};
   for (int c = 0; c < kStormChunks; ++c) {
     std::vector<rx::support::PalettePacket> packets;
-    if (change_entries) {
+    if (storm != Storm::kEmpty) {
       const auto v = static_cast<uint8_t>(c * 7);
       packets.push_back({static_cast<uint8_t>(c * 37), {v, static_cast<uint8_t>(255 - v), 128}});
     }
     chunks.push_back(rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body(packets)));
+    if (storm == Storm::kOneEntryBlack) chunks.push_back(rx::support::sub_chunk(rx::support::kBlack, {}));
   }
   return rx::support::flic_file(true, kStormSide, kStormSide, 1, 0,
                                 {rx::support::frame_chunk(chunks)});
 }
 
-void play_storm(benchmark::State& state, int bits, bool change_entries) {
-  Bytes file = storm_flic(change_entries);
+void play_storm(benchmark::State& state, int bits, Storm storm) {
+  Bytes file = storm_flic(storm);
   rx_set_dc(rx_headless_screen(640, 480, 16));
   rx_init();
   rx_set_buffer_depth(bits);
@@ -331,10 +335,11 @@ void play_storm(benchmark::State& state, int bits, bool change_entries) {
 
 void register_storm_benchmarks() {
   for (int bits : {8, 16}) {
-    for (bool change : {false, true}) {
-      const std::string name = "flic" + std::to_string(bits) + "_palette_storm/" +
-                               (change ? "one_entry" : "empty");
-      benchmark::RegisterBenchmark(name.c_str(), play_storm, bits, change)
+    const std::pair<Storm, const char*> storms[] = {
+        {Storm::kEmpty, "empty"}, {Storm::kOneEntry, "one_entry"}, {Storm::kOneEntryBlack, "one_entry_black"}};
+    for (const auto& [storm, what] : storms) {
+      const std::string name = "flic" + std::to_string(bits) + "_palette_storm/" + what;
+      benchmark::RegisterBenchmark(name.c_str(), play_storm, bits, storm)
           ->Unit(benchmark::kMillisecond);
     }
   }
