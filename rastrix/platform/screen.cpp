@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/pixel_formats.h"
+#include "platform/pixel_memory.h"
 
 namespace rx::platform {
 
@@ -19,7 +20,7 @@ struct Palette {
 
 struct Bitmap {
   std::vector<uint8_t> info;
-  void* block;  // what was allocated; pixels is its first 32-byte boundary
+  PixelMemory memory;
   uint8_t* pixels;
   int32_t width, height, bits, stride;
 };
@@ -345,16 +346,12 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
   size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(h.height);
   auto* b = new Bitmap{};
   b->info.assign(info, info + h.info_bytes);
-  // calloc hands big blocks over as fresh zero pages: nothing is cleared
-  // by hand, and untouched rows cost nothing.
-  constexpr size_t kAlign = 32;
-  b->block = std::calloc(1, (bytes + 31) / 32 * 32 + kAlign);
-  if (b->block == nullptr) {
+  b->memory = reserve_pixels(bytes);
+  if (b->memory.pixels == nullptr) {
     delete b;
     return nullptr;
   }
-  const uintptr_t start = reinterpret_cast<uintptr_t>(b->block);
-  b->pixels = reinterpret_cast<uint8_t*>((start + kAlign - 1) / kAlign * kAlign);
+  b->pixels = b->memory.pixels;
   b->width = h.width;
   b->height = h.height;
   b->bits = h.bits;
@@ -368,7 +365,7 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
 bool delete_bitmap(Bitmap* bitmap) {
   if (bitmap == nullptr) return false;
   log_call("delete_bitmap");
-  std::free(bitmap->block);
+  release_pixels(bitmap->memory);
   delete bitmap;
   return true;
 }
