@@ -23,6 +23,7 @@ extern "C" int32_t rx_jpeg_header(const char* file_name, JpegInfo* info) {
   if (file.fd() < 0) return RX_ERR_ARGUMENT;
   // The ScratchArea is the read area, whatever DecodeBuffer is installed.
   Source src = make_source(rx::state().scratch, rx::kScratchSize, file.fd());
+  src.seeks = true;
   FrameHeader header;
   if (read_header(src, header) != RX_OK) return RX_ERR_RESOURCE;
   JpegInfo filled{};

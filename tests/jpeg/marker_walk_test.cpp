@@ -212,6 +212,23 @@ TEST_F(JpegWalk, HeaderAndDecoderJudgeStreamsAlike) {
   }
 }
 
+// A segment longer than the header reader's read area is moved over, and
+// one that the file ends inside is refused, by both.
+TEST_F(JpegWalk, LongSegmentBeforeTheFrame) {
+  JpegStream js;
+  js.app_bytes = 3 * kScratchSize + 17;
+  std::vector<uint8_t> d = write_jpeg(js, jpeg_test::dc_blocks(shade));
+  ASSERT_GE(make_buffer(24, 16, 16), 0);
+  JpegInfo info{};
+  EXPECT_EQ(rx_jpeg_header(write_file("long.jpg", d).c_str(), &info), RX_OK);
+  EXPECT_EQ(info.width, 16);
+  EXPECT_EQ(show(d), RX_OK);
+  std::vector<uint8_t> cut(d.begin(), d.begin() + 2 + 4 + 2 * kScratchSize);
+  EXPECT_EQ(rx_jpeg_header(write_file("long_cut.jpg", cut).c_str(), &info), RX_ERR_RESOURCE);
+  EXPECT_EQ(header_verdict(cut), RX_JPEG_TRUNCATED);
+  EXPECT_EQ(show(cut), RX_JPEG_TRUNCATED);
+}
+
 // EOI before any frame: the decoder draws nothing and reports the picture
 // complete; the header reader has no size to give.
 TEST_F(JpegWalk, EndBeforeTheFrame) {
