@@ -264,7 +264,11 @@ enum {
   RX_JPEG_TRUNCATED = 14,          /* the input ends before EOI, or a scan's data ends early */
   RX_JPEG_BAD_LENGTH = 15          /* a segment length that does not fit its contents */
 };
-RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info); /* 0, -1, -2 */
+/* Reads the file as rx_show_jpeg does, up to its frame header, and fills
+ * info: 0. -1: no file or no record. -2, info unchanged: rx_show_jpeg would
+ * refuse the stream at or before its frame header, or EOI comes first.
+ * Reads through the start of the ScratchArea. */
+RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info);
 RX_API int32_t rx_jpeg_buffer_size(const JpegInfo* info);
 /* Installs caller memory as the DecodeBuffer; a size of 0 or below, or a
  * null buffer, installs the built-in 10240-byte ScratchArea again. 0. */
