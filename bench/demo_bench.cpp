@@ -3,7 +3,8 @@
 // draws against the same frame built from SDL2 surface blits with a colour key (plain and RLE), from
 // Allegro 4 sprites (plain and RLE) and against a floor of plain memcpy
 // over the bytes a step moves. Beside them, the demo's step as the demo
-// runs it, its own school swimming on from frame to frame.
+// runs it, its own school swimming on from frame to frame, on desktops of
+// 16 bits and also of 8 and 32, where every pasted pixel is converted.
 #ifdef RASTRIX_HAVE_DEMO
 #include <benchmark/benchmark.h>
 
@@ -57,13 +58,13 @@ void reset_library() {
   rx_set_decode_buffer(nullptr, 0);
 }
 
-// The tank loaded from its pictures onto a 16-bit headless screen; false
-// when the pictures do not load.
-bool set_up_tank(std::string* why) {
+// The tank loaded from its pictures onto a headless screen of the given
+// depth; false when the pictures do not load.
+bool set_up_tank(std::string* why, int32_t desktop_bits = 16) {
   reset_library();
   fishtank::reset_window();
   fishtank::reset_tank();
-  rx_headless_screen(kWidth, kHeight, 16);
+  rx_headless_screen(kWidth, kHeight, desktop_bits);
   fishtank::Tank& t = tank();
   t.window_dc = reinterpret_cast<RxDC>(rx::platform::window_dc());
   rx_set_dc(t.window_dc);
@@ -126,14 +127,17 @@ void BM_frame_rastrix(benchmark::State& state) {
 BENCHMARK(BM_frame_rastrix)->Name("frame_12fish/rastrix")->Unit(benchmark::kMicrosecond);
 
 // The step as the demo runs it: its own seeded school (6 to 12 fish) swims
-// on, turns and leaves the view from one frame to the next.
-void BM_demo_step_rastrix(benchmark::State& state) {
+// on, turns and leaves the view from one frame to the next. A palette
+// desktop gets the demo's realized palette, as the demo makes it.
+void demo_step(benchmark::State& state, int32_t desktop_bits) {
   std::string why;
-  if (!set_up_tank(&why)) {
+  if (!set_up_tank(&why, desktop_bits)) {
     state.SkipWithError(why.c_str());
     tear_down_tank();
     return;
   }
+  RxPalette palette = rx_make_palette();
+  rx_realize_palette(palette);
   tank().school.clear();
   fishtank::build_school();
   for (auto _ : state) {
@@ -143,8 +147,18 @@ void BM_demo_step_rastrix(benchmark::State& state) {
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
   tear_down_tank();
+  rx_delete_palette(palette);
 }
+void BM_demo_step_rastrix(benchmark::State& state) { demo_step(state, 16); }
+void BM_demo_step_desktop8_rastrix(benchmark::State& state) { demo_step(state, 8); }
+void BM_demo_step_desktop32_rastrix(benchmark::State& state) { demo_step(state, 32); }
 BENCHMARK(BM_demo_step_rastrix)->Name("demo_step/rastrix")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_demo_step_desktop8_rastrix)
+    ->Name("demo_step_desktop8/rastrix")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_demo_step_desktop32_rastrix)
+    ->Name("demo_step_desktop32/rastrix")
+    ->Unit(benchmark::kMicrosecond);
 
 // The pictures the peers draw: read once from the demo's loaded buffers.
 struct Scene {

@@ -9,6 +9,12 @@
 // source tree; not the hostile ones), flic16_wheel3, the demo's 186 x 153
 // wheel, and flic16_640x480, made by the flic writer (byte-run first frame,
 // then word deltas).
+//
+// flic8_palette_storm and flic16_palette_storm: one frame of 8000 colour
+// chunks, at depth 8 (where every chunk reduces the palette to 236 colours)
+// and at depth 16; "empty" chunks change no entry, "one_entry" chunks each
+// change one, and in "one_entry_black" each is followed by a BLACK chunk,
+// whose pixels need the reduced palette at once.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -279,6 +285,66 @@ void register_flic_benchmarks() {
   }
 }
 
-const bool registered = (register_flic_benchmarks(), true);
+constexpr int kStormChunks = 8000;
+constexpr int kStormSide = 64;
+
+enum class Storm { kEmpty, kOneEntry, kOneEntryBlack };
+
+// A one-frame flic: a full palette, then kStormChunks colour chunks.
+Bytes storm_flic(Storm storm) {
+  rx::support::PalettePacket all{0, {}};
+  for (int i = 0; i < 256; ++i)
+    for (int k = 0; k < 3; ++k) all.rgb.push_back(static_cast<uint8_t>(i * (3 + 2 * k) + k * 40));
+  std::vector<Bytes> chunks = {
+      rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body({all}))};
+  for (int c = 0; c < kStormChunks; ++c) {
+    std::vector<rx::support::PalettePacket> packets;
+    if (storm != Storm::kEmpty) {
+      const auto v = static_cast<uint8_t>(c * 7);
+      packets.push_back({static_cast<uint8_t>(c * 37), {v, static_cast<uint8_t>(255 - v), 128}});
+    }
+    chunks.push_back(rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body(packets)));
+    if (storm == Storm::kOneEntryBlack) chunks.push_back(rx::support::sub_chunk(rx::support::kBlack, {}));
+  }
+  return rx::support::flic_file(true, kStormSide, kStormSide, 1, 0,
+                                {rx::support::frame_chunk(chunks)});
+}
+
+void play_storm(benchmark::State& state, int bits, Storm storm) {
+  Bytes file = storm_flic(storm);
+  rx_set_dc(rx_headless_screen(640, 480, 16));
+  rx_init();
+  rx_set_buffer_depth(bits);
+  int32_t buffer = rx_buffer_create(kStormSide, kStormSide);
+  rx_buffer_select(buffer);
+  rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));
+  FlicContext flic{};
+  for (auto _ : state) {
+    flic.position = kHeaderSize;
+    if (rx_flic_play(&flic, 1, RX_FLIC_NO_DELAY | RX_SHOW_FROM_MEMORY) != 1) {
+      state.SkipWithError("rx_flic_play showed no frame");
+      break;
+    }
+  }
+  count_frames(state);
+  rx_set_input_buffer(nullptr, 0);
+  rx_buffer_release();
+  rx_buffer_free(buffer);
+  rx_shutdown();
+}
+
+void register_storm_benchmarks() {
+  for (int bits : {8, 16}) {
+    const std::pair<Storm, const char*> storms[] = {
+        {Storm::kEmpty, "empty"}, {Storm::kOneEntry, "one_entry"}, {Storm::kOneEntryBlack, "one_entry_black"}};
+    for (const auto& [storm, what] : storms) {
+      const std::string name = "flic" + std::to_string(bits) + "_palette_storm/" + what;
+      benchmark::RegisterBenchmark(name.c_str(), play_storm, bits, storm)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+}
+
+const bool registered = (register_flic_benchmarks(), register_storm_benchmarks(), true);
 
 }  // namespace

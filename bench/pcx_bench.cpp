@@ -4,6 +4,9 @@
 // decoding to its 8-bit picture only, its fastest path. Three kinds of picture, made
 // at run time: a sprite sheet (mostly black), a smooth photo-like gradient
 // and a dithered, noisy photo with few runs.
+//
+// reduce_colors_256_to/N: rx_reduce_colors on a 320 x 200 8-bit buffer
+// using all 256 colours of a random palette, down to N colours.
 #ifdef RASTRIX_HAVE_PYTHON3_EMBED
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>  // first, as Python asks
@@ -15,8 +18,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "core/state.h"
 #include "rastrix.h"
 #include "writers/pcx_writer.h"
 
@@ -266,7 +271,34 @@ void pillow_pcx8(benchmark::State& st, Scene scene) {
 }
 #endif
 
+void rastrix_reduce_colors(benchmark::State& st, int count) {
+  constexpr int kW = 320, kH = 200;
+  rx_set_dc(rx_headless_screen(640, 480, 8));
+  rx_init();
+  rx_set_buffer_depth(8);
+  const int32_t buffer = rx_buffer_create(kW, kH);
+  rx_buffer_select(buffer);
+  Lcg lcg{7};
+  std::vector<uint8_t> pixels(kW * kH), palette(768), work(768);
+  for (uint8_t& p : pixels) p = static_cast<uint8_t>(lcg.next() >> 24);
+  for (uint8_t& c : palette) c = static_cast<uint8_t>(lcg.next() >> 24);
+  for (auto _ : st) {
+    st.PauseTiming();
+    for (int y = 0; y < kH; ++y) std::memcpy(rx::active_row(y), &pixels[y * kW], kW);
+    work = palette;
+    st.ResumeTiming();
+    rx_reduce_colors(0, count, work.data());
+  }
+  rx_buffer_release();
+  rx_buffer_free(buffer);
+  rx_shutdown();
+}
+
 void register_pcx_benchmarks() {
+  for (int count : {236, 16})
+    benchmark::RegisterBenchmark(("reduce_colors_256_to/" + std::to_string(count)).c_str(),
+                                 rastrix_reduce_colors, count)
+        ->Unit(benchmark::kMicrosecond);
   struct Workload {
     const char* name;
     Scene scene;

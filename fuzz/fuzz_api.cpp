@@ -8,6 +8,7 @@
 // flic calls read, from the file system or from the InputBuffer.
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "core/cpu_features.h"
@@ -22,7 +23,8 @@ constexpr int32_t kScreenBits[6] = {4, 8, 15, 16, 24, 32};
 constexpr int32_t kBufferBits[4] = {8, 16, 24, 32};
 constexpr int32_t kExtremes[8] = {0, -1, 1, RX_MAX_BUFFER_SIDE, RX_MAX_BUFFER_SIDE + 1,
                                   INT_MIN, INT_MAX, 640};
-constexpr int64_t kMaxPixels = 1 << 20;  // keeps one call's memory and time small
+constexpr int64_t kMaxPixels = 640 * 480;  // keeps one call's memory and time small
+constexpr size_t kPatternBytes = 4096;    // caller memory repeats its first bytes
 constexpr uint32_t kClockStep = 1u << 20;  // virtual ms per clock read: waits end at once
 constexpr int kFlics = 4;
 constexpr int kPaletteBytes = 768;
@@ -77,6 +79,7 @@ class Caller {
     for (int32_t h = 0; h < 32; ++h) rx_buffer_free(h);
     rx_shutdown();
     for (RxPalette p : palettes_) rx_delete_palette(p);
+    rx::fuzz::forget_calls();
   }
   Caller(const Caller&) = delete;
   Caller& operator=(const Caller&) = delete;
@@ -88,12 +91,16 @@ class Caller {
   // one seed byte: a pattern with zero (clear) bytes in it.
   uint8_t* memory(size_t n, Calls& c) {
     kept_.emplace_back(n);
+    uint8_t* m = kept_.back().data();
     uint32_t v = c.byte() * 2654435761u;
-    for (uint8_t& b : kept_.back()) {
+    const size_t pattern = std::min(n, kPatternBytes);
+    for (size_t i = 0; i < pattern; ++i) {
       v = v * 1103515245u + 12345u;
-      b = (v >> 29) == 0 ? 0 : static_cast<uint8_t>(v >> 16);
+      m[i] = (v >> 29) == 0 ? 0 : static_cast<uint8_t>(v >> 16);
     }
-    return kept_.back().data();
+    for (size_t done = pattern; done < n; done += std::min(done, n - done))
+      std::memcpy(m + done, m, std::min(done, n - done));
+    return m;
   }
   const char* file_name(Calls& c) {
     uint8_t b = c.byte();

@@ -42,6 +42,7 @@ Outcome snapshot(std::vector<int32_t> results) {
   const rx::LibraryState& s = rx::state();
   Outcome o{std::move(results), {}, {}};
   const size_t row = static_cast<size_t>(s.active_width) * static_cast<size_t>(s.active_bits / 8);
+  o.pixels.reserve(row * static_cast<size_t>(s.active_height));  // one allocation, not a growing one
   for (int32_t y = 0; y < s.active_height; ++y)
     o.pixels.insert(o.pixels.end(), rx::active_row(y), rx::active_row(y) + row);
   if (s.active_bits == 8) {

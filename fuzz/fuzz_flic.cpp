@@ -2,6 +2,9 @@
 // flags, from memory and from file, every depth, origins near the edges.
 #include "fuzz_input.h"
 
+// More frames than small flics hold: the play runs past the end and loops.
+constexpr int32_t kManyFrames = 12;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rx::fuzz::Input in(data, size);
   int32_t bits = rx::fuzz::pick_depth(in.byte());
@@ -26,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rx_set_input_buffer(const_cast<uint8_t*>(in.rest()), static_cast<int32_t>(in.rest_size()));
     rx_flic_play(&flic, 1, flags | RX_SHOW_FROM_MEMORY);  // source becomes memory
     rx_flic_skip(&flic, skip);
-    rx_flic_play(&flic, frames == 0 ? 100 : frames, flags | RX_SHOW_FROM_MEMORY);
+    rx_flic_play(&flic, frames == 0 ? kManyFrames : frames, flags | RX_SHOW_FROM_MEMORY);
     rx_flic_skip(&flic, -1);
     rx_flic_play(&flic, 3, flags | RX_SHOW_FROM_MEMORY);
   }

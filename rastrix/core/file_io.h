@@ -13,4 +13,17 @@ int32_t file_read(int fd, void* buffer, int32_t size);
 int64_t file_seek(int fd, int64_t offset, int whence);
 void file_close(int fd);
 
+// Closes its descriptor (if any) when the reader returns, on every path.
+class ScopedFile {
+ public:
+  explicit ScopedFile(int fd) : fd_(fd) {}
+  ~ScopedFile() { file_close(fd_); }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 }  // namespace rx

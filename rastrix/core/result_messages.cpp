@@ -95,7 +95,7 @@ constexpr Message kMessages[] = {
     {RX_OP_PCX_HEADER, RX_PCX_BAD_SIZE, RX_PCX_BAD_SIZE, "the header's sizes do not hold together"},
     {RX_OP_JPEG_HEADER, 0, 0, "success"},
     {RX_OP_JPEG_HEADER, -1, -1, "the file cannot be opened, or there is no record to fill"},
-    {RX_OP_JPEG_HEADER, -2, -2, "no baseline frame header found"},
+    {RX_OP_JPEG_HEADER, -2, -2, "no baseline frame header that the decoder accepts"},
     {RX_OP_FLIC_OPEN, 0, 0, "success"},
     {RX_OP_FLIC_OPEN, -1, -1, "the file cannot be opened, or 32 flics are open already"},
     {RX_OP_FLIC_OPEN, -2, -2, "not a flic: header shorter than 128 bytes or unknown type"},

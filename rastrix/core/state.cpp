@@ -56,7 +56,10 @@ int32_t rx_init(void) {
   s.text_char_width = m.average_char_width;
 
   // Buffers left over from an earlier session lose their handles here, so
-  // their memory goes back to the platform rather than being lost.
+  // their memory goes back to the platform rather than being lost; first
+  // the old memory DC goes, so that no bitmap is still selected into it.
+  if (s.memory_dc != nullptr) platform::delete_dc(s.memory_dc);  // started over without shutdown
+  s.memory_dc = nullptr;
   for (int32_t h = 0; h < rx::kSlotCount; ++h) rx::free_slot(h);
 
   if (rx_display_bits() <= 8) {
@@ -74,7 +77,6 @@ int32_t rx_init(void) {
   s.new_buffer_depth = 8;
   s.header_size = rx::kInfoHeaderSize;
   s.saved_bitmap = nullptr;
-  if (s.memory_dc != nullptr) platform::delete_dc(s.memory_dc);  // started over without shutdown
   s.memory_dc = platform::create_memory_dc();
   s.nt_flag = (platform::version() & rx::kVersionOldFamily) == 0 ? 1 : 0;
   return RX_OK;

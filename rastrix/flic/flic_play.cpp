@@ -17,9 +17,12 @@ struct Player {
 };
 
 void decode_sub_chunk(uint16_t type, FlicStream& stream, const Player& p) {
+  if (type == kColor256 || type == kColor64) {
+    palette_chunk(stream, type == kColor64, p.flags);
+    return;
+  }
+  apply_pending_reduction();  // pixels see the palette read before them
   switch (type) {
-    case kColor256: palette_chunk(stream, false, p.flags); break;
-    case kColor64: palette_chunk(stream, true, p.flags); break;
     case kDeltaFlc: p.decoders.delta_flc(stream, p.area); break;
     case kDeltaFli: p.decoders.delta_fli(stream, p.area); break;
     case kBlack: p.decoders.black(stream, p.area); break;
@@ -33,8 +36,8 @@ void decode_sub_chunk(uint16_t type, FlicStream& stream, const Player& p) {
 // read past its size) is not counted as shown.
 enum class FrameResult { kShown, kDamaged };
 
-// The body of one frame chunk, after its 6-byte prefix.
-FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
+// The sub-chunks of one frame chunk, after its 6-byte prefix.
+FrameResult play_sub_chunks(int64_t size, FlicStream& stream, const Player& player) {
   if (size < kFrameHeaderSize) return FrameResult::kDamaged;
   int64_t frame_left = size - kFrameHeaderSize;
   int32_t sub_chunks = stream.u16();
@@ -53,6 +56,12 @@ FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
   }
   if (frame_left > 0) stream.skip(frame_left);
   return FrameResult::kShown;
+}
+
+FrameResult play_frame(int64_t size, FlicStream& stream, const Player& player) {
+  const FrameResult result = play_sub_chunks(size, stream, player);
+  apply_pending_reduction();
+  return result;
 }
 
 }  // namespace

@@ -15,59 +15,84 @@ constexpr int kFirstKept = 10;     // the ten static colours below stay
 constexpr int kSixBitMask = 0x3F;
 constexpr int kSixBitMax = 63;
 
+constexpr int32_t kNoPartner = INT32_MAX;
+
+// The entry in use after i closest to it, the last of equal distances.
+struct Partner {
+  int32_t distance;
+  int entry;
+};
+
 struct FlicPalette {
   uint8_t store[kEntries][3];  // the flic's colours as last read
   uint8_t work[kEntries][3];   // working copy during a reduction
   uint8_t in_use[kEntries];
   uint8_t remap[kEntries];
+  Partner partner[kEntries];
+  // work and remap hold the reduction of reduced_from while this is set.
+  bool reduction_held;
+  uint8_t reduced_from[kEntries][3];
+  // A palette chunk at 8 bits leaves its reduction for the next pixels or
+  // the end of the frame: only the last of a run of chunks is ever seen.
+  bool reduction_pending;
+  bool pending_no_reduce;
 };
 FlicPalette palette;
 
 void identity_remap() {
   for (int i = 0; i < kEntries; ++i) palette.remap[i] = static_cast<uint8_t>(i);
+  palette.reduction_held = false;
 }
 
 uint8_t scale_six_bit(int v) { return static_cast<uint8_t>((v & kSixBitMask) * 255 / kSixBitMax); }
 
-// The closest pair of colours still in use; among equal distances the
-// last pair of the scan (i ascending, then j ascending) wins.
-void closest_pair(int* best_i, int* best_j) {
-  int32_t best = INT32_MAX;
-  for (int i = 0; i < kEntries; ++i) {
-    if (!palette.in_use[i]) continue;
-    const uint8_t* a = palette.work[i];
-    for (int j = i + 1; j < kEntries; ++j) {
-      if (!palette.in_use[j]) continue;
-      const uint8_t* b = palette.work[j];
-      int32_t dr = a[0] - b[0], dg = a[1] - b[1], db = a[2] - b[2];
-      int32_t d = dr * dr;
-      if (d > best) continue;
-      d += dg * dg;
-      if (d > best) continue;
-      d += db * db;
-      if (d > best) continue;
-      best = d;
-      *best_i = i;
-      *best_j = j;
-    }
-  }
+int32_t distance(int i, int j) {
+  const uint8_t* a = palette.work[i];
+  const uint8_t* b = palette.work[j];
+  const int32_t dr = a[0] - b[0], dg = a[1] - b[1], db = a[2] - b[2];
+  return dr * dr + dg * dg + db * db;
 }
 
-}  // namespace
+void find_partner(int i) {
+  Partner p{kNoPartner, i};
+  for (int j = i + 1; j < kEntries; ++j) {
+    if (!palette.in_use[j]) continue;
+    const int32_t d = distance(i, j);
+    if (d <= p.distance) p = {d, j};
+  }
+  palette.partner[i] = p;
+}
 
-const uint8_t* remap_table() { return palette.remap; }
+// The closest pair of colours still in use; among equal distances the
+// last pair of a scan with i ascending, then j ascending, wins. Colours
+// never move during a reduction, so each entry's partner only changes
+// when that partner leaves.
+int closest_entry() {
+  int best_i = 0;
+  int32_t best = kNoPartner;
+  for (int i = 0; i < kEntries; ++i) {
+    if (!palette.in_use[i] || palette.partner[i].distance == kNoPartner) continue;
+    if (palette.partner[i].distance <= best) {
+      best = palette.partner[i].distance;
+      best_i = i;
+    }
+  }
+  return best_i;
+}
 
-const uint8_t* reduce_to_236(bool no_reduce) {
-  std::memcpy(palette.work, palette.store, sizeof palette.work);
-  std::memset(palette.in_use, 1, sizeof palette.in_use);
-  identity_remap();
-  if (no_reduce) return palette.work[kFirstKept];
+void merge(int i, int j) {
+  for (uint8_t& r : palette.remap)
+    if (r == i) r = static_cast<uint8_t>(j);
+  palette.in_use[i] = 0;
+  for (int k = 0; k < i; ++k)
+    if (palette.in_use[k] && palette.partner[k].entry == i) find_partner(k);
+}
+
+void reduce() {
+  for (int i = 0; i < kEntries; ++i) find_partner(i);
   for (int in_use = kEntries; in_use > kKept; --in_use) {
-    int i = 0, j = 0;
-    closest_pair(&i, &j);
-    for (uint8_t& r : palette.remap)
-      if (r == i) r = static_cast<uint8_t>(j);
-    palette.in_use[i] = 0;
+    const int i = closest_entry();
+    merge(i, palette.partner[i].entry);
   }
   int compact = 0;
   for (int k = 0; k < kEntries; ++k) {
@@ -80,7 +105,30 @@ const uint8_t* reduce_to_236(bool no_reduce) {
   for (int k = 0; k < kEntries; ++k)
     if (!palette.in_use[k]) palette.remap[k] = palette.remap[palette.remap[k]];
   for (uint8_t& r : palette.remap) r = static_cast<uint8_t>(r + kFirstKept);
+}
+
+}  // namespace
+
+const uint8_t* remap_table() { return palette.remap; }
+
+const uint8_t* reduce_to_236(bool no_reduce) {
+  if (!no_reduce && palette.reduction_held &&
+      std::memcmp(palette.reduced_from, palette.store, sizeof palette.store) == 0)
+    return palette.work[0];
+  std::memcpy(palette.work, palette.store, sizeof palette.work);
+  std::memset(palette.in_use, 1, sizeof palette.in_use);
+  identity_remap();
+  if (no_reduce) return palette.work[kFirstKept];
+  reduce();
+  std::memcpy(palette.reduced_from, palette.store, sizeof palette.store);
+  palette.reduction_held = true;
   return palette.work[0];
+}
+
+void apply_pending_reduction() {
+  if (!palette.reduction_pending) return;
+  palette.reduction_pending = false;
+  rx_set_palette_entries(kFirstKept, kKept, reduce_to_236(palette.pending_no_reduce));
 }
 
 void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags) {
@@ -119,7 +167,10 @@ void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags) {
     if (stream.ended()) break;
     index = (index + count) % kEntries;
   }
-  if (eight_bit) rx_set_palette_entries(kFirstKept, kKept, reduce_to_236(flags & RX_SHOW_NO_REDUCE));
+  if (eight_bit) {
+    palette.reduction_pending = true;
+    palette.pending_no_reduce = (flags & RX_SHOW_NO_REDUCE) != 0;
+  }
 }
 
 }  // namespace rx::flic

@@ -9,8 +9,13 @@ namespace rx::flic {
 class FlicStream;
 
 // Reads the palette chunk at the stream (its data, after the 6-byte
-// header) into the library palette; six_bit for COLOR_64.
+// header) into the library palette; six_bit for COLOR_64. At 8 bits the
+// reduction into the library palette waits for apply_pending_reduction().
 void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags);
+
+// Reduces and loads the palette read by the last palette chunks at 8 bits,
+// if any; the frame player calls it before pixels and at the frame's end.
+void apply_pending_reduction();
 
 // flic index -> palette entry, for the 8-bit row writer.
 const uint8_t* remap_table();

@@ -188,14 +188,17 @@ enum {
   RX_PCX_BAD_SIZE = 6         /* maximum below minimum, no plane, or lines too short for the width */
 };
 /* Draws a PCX picture (2 colours, 16 colours in 4 planes, 256 colours, or
- * 24-bit colour in 3 planes) into the active buffer at its origin, or with
+ * 24-bit colour in 3 planes; 4 planes of 8 bits, colour with alpha, give
+ * RX_PCX_UNSUPPORTED) into the active buffer at its origin, or with
  * RX_SHOW_AT_POSITION at the current position as upper-left corner. Parts
  * that fall outside the buffer on any side are clipped. Truncated image
  * data is not an error: rows without data keep the last decoded bytes.
  * Memory mode never reads past the installed InputBuffer size; fewer than
  * 128 bytes there give RX_PICTURE_BAD_START. The 769-byte palette at the
  * end of the file is used for 256-colour pictures of version 5 only; other
- * pictures load the 16 header colours. Checks in order: 1, 2, 6 (extent),
+ * pictures load the 16 header colours, except that a 2-colour picture whose
+ * first two header colours are alike (a blank header palette) is drawn
+ * black (0) and white (1). Checks in order: 1, 2, 6 (extent),
  * 4, 3, 6 (lines), 5; nothing is drawn or loaded when one fails. */
 RX_API int32_t rx_show_pcx(const char* file_name, int32_t flags);
 /* What the header of a PCX picture says, as the library reads it. */
@@ -261,7 +264,11 @@ enum {
   RX_JPEG_TRUNCATED = 14,          /* the input ends before EOI, or a scan's data ends early */
   RX_JPEG_BAD_LENGTH = 15          /* a segment length that does not fit its contents */
 };
-RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info); /* 0, -1, -2 */
+/* Reads the file as rx_show_jpeg does, up to its frame header, and fills
+ * info: 0. -1: no file or no record. -2, info unchanged: rx_show_jpeg would
+ * refuse the stream at or before its frame header, or EOI comes first.
+ * Reads through the start of the ScratchArea. */
+RX_API int32_t rx_jpeg_header(const char* file_name, JpegInfo* info);
 RX_API int32_t rx_jpeg_buffer_size(const JpegInfo* info);
 /* Installs caller memory as the DecodeBuffer; a size of 0 or below, or a
  * null buffer, installs the built-in 10240-byte ScratchArea again. 0. */

@@ -1,6 +1,7 @@
 #include "jpeg/input.h"
 
 #include <cstring>
+#include <unistd.h>
 
 #include "core/file_io.h"
 
@@ -39,6 +40,11 @@ bool Source::read(uint8_t* into, int32_t count) {
 }
 
 bool Source::skip(int32_t count) {
+  int32_t held = static_cast<int32_t>(end - pos);
+  if (seeks && fd >= 0 && count > held && file_seek(fd, count - held, SEEK_CUR) >= 0) {
+    pos = end;  // a seek past the end shows as the end at the next read
+    return true;
+  }
   while (count > 0) {
     if (pos == end && !refill()) return false;
     int32_t n = static_cast<int32_t>(end - pos);

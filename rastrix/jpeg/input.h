@@ -14,6 +14,9 @@ struct Source {
   uint8_t* buffer;  // the InputBuffer
   int32_t size;
   int fd;  // -1 in memory mode
+  // Skips past the buffered bytes move the file position instead of
+  // reading (the header reader's walk, which looks at no segment it skips).
+  bool seeks;
 
   // Refills from the file; false at the end of the input.
   bool refill();

@@ -26,7 +26,8 @@ PcxHeader parse_header(const uint8_t* bytes) {
 }
 
 Variant variant_of(const PcxHeader& header) {
-  if (header.planes == 4) return Variant::kSixteenColors;
+  if (header.planes == 4)
+    return header.bits_per_plane == 8 ? Variant::kUnsupported : Variant::kSixteenColors;
   if (header.planes == 3) return Variant::kTrueColor;
   if (header.bits_per_plane == 8) return Variant::kIndexed256;
   if (header.bits_per_plane == 1) return Variant::kTwoColors;

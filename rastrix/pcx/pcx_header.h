@@ -32,7 +32,8 @@ PcxHeader parse_header(const uint8_t* bytes);
 
 // Planes decide first (4: 16 colours, 3: 24-bit colour), then the bits per
 // plane (8: 256 colours, 1: 2 colours). A 2-plane 1-bit picture is read as
-// 2 colours from plane 0.
+// 2 colours from plane 0. 4 planes of 8 bits (colour with alpha, as some
+// writers store it) are not supported.
 Variant variant_of(const PcxHeader& header);
 
 // True when maximum x and y are not below minimum x and y.

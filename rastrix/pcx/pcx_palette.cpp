@@ -15,6 +15,9 @@ constexpr int kVersionWithPalette = 5;
 constexpr uint8_t kPaletteMarker = 12;
 constexpr int kFirstFreeEntry = 10;  // after the desktop's static colours
 constexpr int kFreeEntries = 236;
+// Writers that leave a 2-colour picture's header palette blank (both
+// entries alike) mean black and white, as other readers take them.
+constexpr uint8_t kBlackAndWhite[6] = {0, 0, 0, 255, 255, 255};
 
 }  // namespace
 
@@ -52,7 +55,11 @@ void load_picture_palette(const PcxHeader& header, Variant variant, const Pictur
     rx_set_palette_entries(kFirstFreeEntry, kFreeEntries, colors + 3 * kFirstFreeEntry);
     return;
   }
-  rx_set_palette_entries(eight_bit ? kFirstFreeEntry : 0, kHeaderPaletteColors, header.palette);
+  uint8_t colors[sizeof header.palette];
+  std::memcpy(colors, header.palette, sizeof colors);
+  if (variant == Variant::kTwoColors && std::memcmp(colors, colors + 3, 3) == 0)
+    std::memcpy(colors, kBlackAndWhite, sizeof kBlackAndWhite);
+  rx_set_palette_entries(eight_bit ? kFirstFreeEntry : 0, kHeaderPaletteColors, colors);
 }
 
 }  // namespace rx::pcx

@@ -30,7 +30,8 @@ bool fetch_trailer(const PictureFile& file, uint8_t* trailer);
 
 // Loads the picture's colours into the library palette. In 8-bit buffers a
 // 256-colour palette goes to entries 10 to 245, fitted first with
-// rx_reduce_colors unless reduce is false; 16 header colours go to 10 to 25.
+// rx_reduce_colors unless reduce is false; 16 header colours go to 10 to 25
+// (a 2-colour picture's first two black and white when they are alike).
 void load_picture_palette(const PcxHeader& header, Variant variant, const PictureFile& file,
                           bool reduce);
 

@@ -48,25 +48,52 @@ int count_usage(const ClipRect& c) {
 
 uint32_t square(int v) { return static_cast<uint32_t>(v * v); }
 
-// The closest pair of used colours; at equal distance a later pair wins
-// only when the smaller count of the best pair exceeds the count of its j.
-void closest_pair(const uint8_t* palette, int& best_i, int& best_j) {
+uint32_t distance(const uint8_t* palette, int i, int j) {
+  const uint8_t* a = palette + 3 * i;
+  const uint8_t* b = palette + 3 * j;
+  return square(a[0] - b[0]) + square(a[1] - b[1]) + square(a[2] - b[2]);
+}
+
+// Per used colour, the distance to the closest later used colour and the
+// first such colour. Palette colours never move while merging, so a row
+// changes only when its nearest colour is merged away.
+uint32_t nearest_distance[kPaletteSize];
+uint8_t nearest[kPaletteSize];
+
+void find_nearest(const uint8_t* palette, int i) {
   uint32_t best = kFarthest;
-  for (int i = 0; i < kPaletteSize - 1; ++i) {
-    if (usage[i] == 0) continue;
-    const uint8_t* a = palette + 3 * i;
-    for (int j = i + 1; j < kPaletteSize; ++j) {
-      if (usage[j] == 0) continue;
-      const uint8_t* b = palette + 3 * j;
-      uint32_t d = square(a[0] - b[0]);
-      if (d > best) continue;
-      d += square(a[1] - b[1]);
-      if (d > best) continue;
-      d += square(a[2] - b[2]);
-      if (d < best || (d == best && std::min(usage[best_i], usage[best_j]) > usage[j])) {
-        best = d;
+  int at = i;
+  for (int j = i + 1; j < kPaletteSize; ++j) {
+    if (usage[j] == 0) continue;
+    const uint32_t d = distance(palette, i, j);
+    if (d < best) best = d, at = j;
+  }
+  nearest_distance[i] = best;
+  nearest[i] = static_cast<uint8_t>(at);
+}
+
+void find_all_nearest(const uint8_t* palette) {
+  for (int i = 0; i < kPaletteSize; ++i)
+    if (usage[i] != 0) find_nearest(palette, i);
+}
+
+// The closest pair of used colours. Of the pairs at that distance, taken
+// in order (i ascending, then j ascending), the first is chosen, and a
+// later one replaces it only when the smaller count of the chosen pair
+// exceeds the count of the later pair's j.
+void closest_pair(const uint8_t* palette, int& best_i, int& best_j) {
+  uint32_t closest = kFarthest;
+  for (int i = 0; i < kPaletteSize; ++i)
+    if (usage[i] != 0) closest = std::min(closest, nearest_distance[i]);
+  bool chosen = false;
+  for (int i = 0; i < kPaletteSize; ++i) {
+    if (usage[i] == 0 || nearest_distance[i] != closest) continue;
+    for (int j = nearest[i]; j < kPaletteSize; ++j) {
+      if (usage[j] == 0 || distance(palette, i, j) != closest) continue;
+      if (!chosen || std::min(usage[best_i], usage[best_j]) > usage[j]) {
         best_i = i;
         best_j = j;
+        chosen = true;
       }
     }
   }
@@ -85,6 +112,8 @@ void merge_closest(const uint8_t* palette) {
     usage[survivor] = saturating_add(usage[survivor], usage[k]);
   }
   usage[removed] = 0;
+  for (int k = 0; k < removed; ++k)
+    if (usage[k] != 0 && nearest[k] == removed) find_nearest(palette, k);
 }
 
 // Survivors move to the front in index order; merged colours follow their
@@ -117,7 +146,9 @@ extern "C" int32_t rx_reduce_colors(int32_t start, int32_t count, uint8_t* palet
   if (palette == nullptr || count < 1 || start < 0 || start > rx::kPaletteSize - count)
     return RX_OK;
   const rx::ClipRect area = clip_area();
-  for (int used = count_usage(area); used > count; --used) merge_closest(palette);
+  int used = count_usage(area);
+  if (used > count) find_all_nearest(palette);
+  for (; used > count; --used) merge_closest(palette);
   pack(palette);
   if (start != 0) move_into_run(palette, start, count);
   for_each_pixel(area, [start](uint8_t& p) { p = static_cast<uint8_t>(renumber[p] + start); });

@@ -69,10 +69,15 @@ bool animate_palette(Palette* palette, int32_t start, int32_t count, const Palet
 // --- Memory DC and bitmaps ------------------------------------------------
 Device* create_memory_dc();
 bool delete_dc(Device* dc);
-Bitmap* select_bitmap(Device* dc, Bitmap* bitmap);  // previous bitmap
+// A memory DC starts with a stock 1 x 1 bitmap. Selecting returns the
+// previous bitmap; null (nothing changed) for a null bitmap.
+Bitmap* select_bitmap(Device* dc, Bitmap* bitmap);
+Bitmap* selected_bitmap(Device* dc);
 // A device-independent bitmap section described by a BITMAPINFO block
 // (header + masks or colour table). The platform owns the pixel memory.
 Bitmap* create_dib_section(Device* dc, const uint8_t* info, int32_t usage, uint8_t** pixels);
+// false, deleting nothing, for the stock bitmap and for a bitmap selected
+// into a memory DC.
 bool delete_bitmap(Bitmap* bitmap);
 // Transfers a rectangle of a bottom-up bitmap to the device, converting to
 // the screen's depth. Rows are counted from the bottom of the bitmap.

@@ -7,8 +7,10 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/nearest_colour.h"
 #include "platform/platform.h"
 #include "platform/pixel_formats.h"
+#include "platform/pixel_memory.h"
 
 namespace rx::platform {
 
@@ -19,7 +21,7 @@ struct Palette {
 
 struct Bitmap {
   std::vector<uint8_t> info;
-  void* block;  // what was allocated; pixels is its first 32-byte boundary
+  PixelMemory memory;
   uint8_t* pixels;
   int32_t width, height, bits, stride;
 };
@@ -56,6 +58,7 @@ struct ScreenState {
   int32_t bytes_per_row = 0;
   std::vector<uint8_t> pixels;
   PaletteEntry system[256]{};
+  NearestColours nearest;  // of system, for RGB pixels on palette screens
   DisplayMode desktop{640, 480, 32};
   DisplayMode current{640, 480, 32};
   std::vector<DisplayMode> modes;
@@ -70,6 +73,9 @@ struct ScreenState {
   Device screen{Device::kScreen, nullptr, nullptr};
   Device window{Device::kWindow, nullptr, nullptr};
   Palette default_palette{};
+  // What a memory DC holds until a bitmap is selected, and again once the
+  // first one selected is given back: never deleted.
+  Bitmap stock_bitmap{{}, {nullptr, 0, nullptr}, nullptr, 1, 1, 1, 4};
   std::vector<Palette*> palettes;  // created and not yet deleted
   std::vector<Device*> memory_dcs;  // created and not yet deleted
   Font fixed_font{10};
@@ -145,22 +151,8 @@ bool supported_screen_size(int32_t width, int32_t height) {
   return width >= 1 && height >= 1 && width <= kMaxScreenSide && height <= kMaxScreenSide;
 }
 
-// Nearest colour of the system palette, for RGB pixels on palette screens.
-uint8_t nearest_system_index(const ScreenState& s, Rgb c) {
-  int entries = s.bits == 4 ? 16 : 256;
-  int best = 0;
-  int32_t best_d = INT32_MAX;
-  for (int i = 0; i < entries; ++i) {
-    int dr = c.red - s.system[i].red, dg = c.green - s.system[i].green,
-        db = c.blue - s.system[i].blue;
-    int32_t d = dr * dr + dg * dg + db * db;
-    if (d < best_d) {
-      best_d = d;
-      best = i;
-    }
-  }
-  return static_cast<uint8_t>(best);
-}
+// Colours of the system palette a palette screen can show.
+int32_t system_colour_count(const ScreenState& s) { return s.bits == 4 ? 16 : 256; }
 
 void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
   uint8_t* p = s.pixels.data() + static_cast<size_t>(y) * s.bytes_per_row +
@@ -168,7 +160,7 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
   switch (s.bits) {
     case 4:
     case 8:
-      *p = index >= 0 ? static_cast<uint8_t>(index) : nearest_system_index(s, c);
+      *p = index >= 0 ? static_cast<uint8_t>(index) : s.nearest.of(c);
       break;
     case 15: {
       uint16_t v = pack_555(c);
@@ -188,18 +180,21 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
   }
 }
 
-// Rows in a format the screen stores directly, or widens from 5-6-5, are
-// converted a run at a time rather than pixel by pixel.
-using RowCopy = void (*)(uint8_t* dst, const uint8_t* src, int32_t count);
+// Rows in a format the screen stores directly, or widens or looks up from
+// 5-6-5, are converted a run at a time rather than pixel by pixel.
+using RowCopy = void (*)(uint8_t* dst, const uint8_t* src, int32_t count, NearestColours& nearest);
 
-void copy_565_to_16(uint8_t* dst, const uint8_t* src, int32_t n) {
+void copy_565_to_16(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours&) {
   std::memcpy(dst, src, static_cast<size_t>(n) * 2);
 }
-void copy_24_to_24(uint8_t* dst, const uint8_t* src, int32_t n) {
+void copy_565_to_index(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours& nearest) {
+  nearest.of_565_row(src, n, dst);
+}
+void copy_24_to_24(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours&) {
   std::memcpy(dst, src, static_cast<size_t>(n) * 3);
 }
 template <int kScreenBytes>
-void copy_565_to_rgb(uint8_t* dst, const uint8_t* src, int32_t n) {
+void copy_565_to_rgb(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours&) {
   for (int32_t i = 0; i < n; ++i, dst += kScreenBytes) {
     Rgb c = unpack_565(load_u16(src + 2 * i));
     dst[0] = c.blue;
@@ -208,7 +203,7 @@ void copy_565_to_rgb(uint8_t* dst, const uint8_t* src, int32_t n) {
     if constexpr (kScreenBytes == 4) dst[3] = 0;
   }
 }
-void copy_32_to_32(uint8_t* dst, const uint8_t* src, int32_t n) {
+void copy_32_to_32(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours&) {
   for (int32_t i = 0; i < n; ++i, dst += 4, src += 4) {
     dst[0] = src[0];
     dst[1] = src[1];
@@ -223,6 +218,7 @@ RowCopy row_copy_for(const DibHeader& h, int32_t screen_bits) {
   if (is_565 && screen_bits == 16) return copy_565_to_16;
   if (is_565 && screen_bits == 32) return copy_565_to_rgb<4>;
   if (is_565 && screen_bits == 24) return copy_565_to_rgb<3>;
+  if (is_565 && screen_bits <= 8) return copy_565_to_index;
   if (h.bits == 24 && screen_bits == 24) return copy_24_to_24;
   if (h.bits == 32 && screen_bits == 32) return copy_32_to_32;
   return nullptr;
@@ -313,8 +309,9 @@ bool animate_palette(Palette* palette, int32_t start, int32_t count, const Palet
 
 Device* create_memory_dc() {
   log_call("create_memory_dc");
-  auto* dc = new Device{Device::kMemory, nullptr, nullptr};
-  screen().memory_dcs.push_back(dc);
+  ScreenState& s = screen();
+  auto* dc = new Device{Device::kMemory, nullptr, &s.stock_bitmap};
+  s.memory_dcs.push_back(dc);
   return dc;
 }
 
@@ -328,11 +325,14 @@ bool delete_dc(Device* dc) {
 }
 
 Bitmap* select_bitmap(Device* dc, Bitmap* bitmap) {
-  if (!live_device(dc)) return nullptr;
+  if (!live_device(dc) || bitmap == nullptr) return nullptr;
   Bitmap* previous = dc->bitmap;
   dc->bitmap = bitmap;
   return previous;
 }
+
+Bitmap* selected_bitmap(Device* dc) { return live_device(dc) ? dc->bitmap : nullptr; }
+
 
 Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t** pixels) {
   ScreenState& s = screen();
@@ -345,16 +345,12 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
   size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(h.height);
   auto* b = new Bitmap{};
   b->info.assign(info, info + h.info_bytes);
-  // calloc hands big blocks over as fresh zero pages: nothing is cleared
-  // by hand, and untouched rows cost nothing.
-  constexpr size_t kAlign = 32;
-  b->block = std::calloc(1, (bytes + 31) / 32 * 32 + kAlign);
-  if (b->block == nullptr) {
+  b->memory = reserve_pixels(bytes);
+  if (b->memory.pixels == nullptr) {
     delete b;
     return nullptr;
   }
-  const uintptr_t start = reinterpret_cast<uintptr_t>(b->block);
-  b->pixels = reinterpret_cast<uint8_t*>((start + kAlign - 1) / kAlign * kAlign);
+  b->pixels = b->memory.pixels;
   b->width = h.width;
   b->height = h.height;
   b->bits = h.bits;
@@ -366,9 +362,13 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
 }
 
 bool delete_bitmap(Bitmap* bitmap) {
-  if (bitmap == nullptr) return false;
+  ScreenState& s = screen();
+  if (bitmap == nullptr || bitmap == &s.stock_bitmap) return false;
+  // A bitmap still selected into a DC stays, as the window system keeps it.
+  for (const Device* dc : s.memory_dcs)
+    if (dc->bitmap == bitmap) return false;
   log_call("delete_bitmap");
-  std::free(bitmap->block);
+  release_pixels(bitmap->memory);
   delete bitmap;
   return true;
 }
@@ -395,6 +395,7 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
   int64_t j1 = std::min({int64_t{height}, int64_t{s.height} - dest_y,
                          int64_t{src_y} + height - first_row});
   const RowCopy fast = row_copy_for(h, s.bits);
+  if (s.bits <= 8) s.nearest.follow(s.system, system_colour_count(s));
   int32_t lines = 0;
   for (int64_t j = j0; j < j1; ++j) {
     const int64_t sy = int64_t{src_y} + height - 1 - j;
@@ -402,7 +403,7 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
     if (fast != nullptr && i1 > i0) {
       fast(s.pixels.data() + (dest_y + j) * s.bytes_per_row +
                (dest_x + i0) * storage_bytes(s.bits),
-           row + (src_x + i0) * (h.bits / 8), static_cast<int32_t>(i1 - i0));
+           row + (src_x + i0) * (h.bits / 8), static_cast<int32_t>(i1 - i0), s.nearest);
       ++lines;
       continue;
     }

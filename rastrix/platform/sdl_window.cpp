@@ -18,6 +18,7 @@
 
 #include "platform/frame_pacer.h"
 #include "platform/platform.h"
+#include "platform/sdl_desktop_depth.h"
 
 namespace rx::platform::window_backend {
 
@@ -230,7 +231,9 @@ std::vector<DisplayMode> display_modes(int32_t width, int32_t height, int32_t de
   for (int i = 0; i < n; ++i) {
     SDL_DisplayMode m;
     if (SDL_GetDisplayMode(0, i, &m) != 0) continue;
-    DisplayMode d{m.w, m.h, supported_bits(static_cast<int32_t>(SDL_BITSPERPIXEL(m.format)))};
+    // A mode SDL names no format for is one of the desktop's own depth.
+    const int32_t mode_bits = static_cast<int32_t>(SDL_BITSPERPIXEL(m.format));
+    DisplayMode d{m.w, m.h, mode_bits != 0 ? supported_bits(mode_bits) : desktop_bits};
     modes.push_back(d);
     has_window_mode |= d.width == width && d.height == height && d.bits == desktop_bits;
   }
@@ -274,7 +277,7 @@ int32_t open(const char* title, int32_t width, int32_t height, bool full_screen)
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return RX_WINDOW_FAILED;
   }
-  int32_t bits = supported_bits(static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
+  int32_t bits = supported_bits(desktop_depth(window, desktop));
   use_headless(width, height, bits);
   set_display_modes(display_modes(width, height, bits));
   display() = std::make_unique<SdlDisplay>(window, renderer, full_screen, desktop, width, height);

@@ -18,6 +18,13 @@ constexpr uint32_t kMasks32[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000
 void store_u32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 void store_u16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
 
+// The colour table of an 8-bit buffer on a palette desktop: entry i is
+// palette index i.
+void write_index_table(uint8_t* h) {
+  for (int i = 0; i < kPaletteSize; ++i)
+    store_u16(h + kInfoHeaderSize + 2 * i, static_cast<uint16_t>(i));
+}
+
 void write_header(uint8_t* h, int32_t header_size, int32_t width, int32_t height, int32_t bits,
                   bool nt) {
   store_u32(h, static_cast<uint32_t>(header_size));
@@ -38,8 +45,7 @@ void write_header(uint8_t* h, int32_t header_size, int32_t width, int32_t height
       break;
     case 8:
       if (rx_display_bits() <= 8) {
-        for (int i = 0; i < kPaletteSize; ++i)
-          store_u16(h + kInfoHeaderSize + 2 * i, static_cast<uint16_t>(i));
+        write_index_table(h);
       } else {
         copy_color_table(h);
       }
@@ -166,7 +172,12 @@ int32_t rx_buffer_select(int32_t handle) {
   s.color_usage = z.color_usage;
   s.depth_index = rx::depth_index_of(bits);
   if (bits == 8) {
-    if (s.color_usage == platform::kRgbColors) rx::copy_color_table(s.active_header);
+    // The table follows the usage: a buffer made before the desktop
+    // changed depth holds the other form (its block has room for both).
+    if (s.color_usage == platform::kRgbColors)
+      rx::copy_color_table(s.active_header);
+    else
+      rx::write_index_table(s.active_header);
   } else {
     rx::rebuild_palette_map(bits);
   }

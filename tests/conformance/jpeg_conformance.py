@@ -8,9 +8,11 @@ qualities 10..100; -optimize; -restart; odd sizes from 1x1; every sampling
 triple cjpeg writes, Cb and Cr unlike included), are decoded by
 `rxtool decode --depth 24` and by jpeg_reference (libjpeg-turbo, islow IDCT,
 replication upsampling, Rastrix's colour tables): the pixels must be
-identical. Depth 32 must equal depth 24, depth 16 must keep the top 5-6-5
-bits, memory mode must equal file mode. Files outside baseline must be
-refused with exit status 2 and the documented result code.
+identical; so too with fill bytes put before every marker, which djpeg
+must decode as it decodes the plain file. Depth 32 must equal depth 24,
+depth 16 must keep the top 5-6-5 bits, memory mode must equal file mode.
+Files outside baseline must be refused with exit status 2 and the
+documented result code.
 """
 import itertools
 import os
@@ -214,6 +216,73 @@ def check_samplings():
             expect_refused(target, "sampling " + sample, 7)
 
 
+def with_fill(data, count):
+    """data with count fill bytes 0xFF put before every marker after SOI:
+    between segments, before the restart markers inside a scan, before EOI."""
+    out, at, in_scan = bytearray(data[:2]), 2, False
+    while at + 1 < len(data):
+        if in_scan and not (data[at] == 0xFF and data[at + 1] != 0x00):
+            step = 2 if data[at] == 0xFF else 1  # stuffed 0xFF 0x00 stays whole
+            out += data[at:at + step]
+            at += step
+            continue
+        code = data[at + 1]
+        out += b"\xff" * count + bytes([0xFF, code])
+        at += 2
+        in_scan = 0xD0 <= code <= 0xD7
+        if in_scan or code == 0xD9:
+            continue
+        length = data[at] << 8 | data[at + 1]
+        out += data[at:at + length]
+        at += length
+        in_scan = code == 0xDA
+    return bytes(out)
+
+
+def djpeg(path):
+    """djpeg's islow decode without fancy upsampling, as PNM bytes."""
+    return subprocess.run(["djpeg", "-dct", "int", "-nosmooth", "-pnm", path], check=True,
+                          capture_output=True).stdout
+
+
+def check_fill_bytes():
+    """Fill bytes before markers change nothing: rxtool decodes the filled
+    file from file and memory as the reference decodes it, djpeg decodes it
+    byte for byte as the plain file, and for grayscale rxtool's samples are
+    djpeg's."""
+    global checked
+    cases = (("gray", (101, 77), ["-grayscale", "-restart", "2"]),
+             ("420", (101, 77), ["-sample", "2x2", "-restart", "1"]),
+             ("422-optimized", (67, 19), ["-sample", "2x1", "-optimize", "-restart", "3B"]),
+             ("wide-444", (640, 48), ["-sample", "1x1"]))
+    for i, (label, (w, h), args) in enumerate(cases):
+        source = os.path.join(WORK, "source_%dx%d.ppm" % (w, h))
+        if not os.path.exists(source):
+            photo(w, h, w * 1000 + h).save(source)
+        plain = os.path.join(WORK, "plain_%s.jpg" % label)
+        cjpeg(source, plain, "-quality", "80", "-baseline", *args)
+        data = open(plain, "rb").read()
+        filled = os.path.join(WORK, "fill_%s.jpg" % label)
+        with open(filled, "wb") as f:
+            f.write(with_fill(data, 1 + i % 3))
+        compare_supported(filled, "fill bytes " + label)
+        reference = djpeg(filled)
+        if reference != djpeg(plain):
+            fail("fill bytes %s: djpeg decodes the filled file differently" % label)
+        if label == "gray":
+            out = os.path.join(WORK, "out.ppm")
+            for memory in ((), ("--from-memory",)):
+                r = rxtool(filled, out, *memory)
+                if r.returncode != 0:
+                    fail("fill bytes gray%s: rxtool exit %d" % (" memory" if memory else "", r.returncode))
+                    continue
+                _, _, pixels = read_ppm(out)
+                m = re.match(rb"P5\s+(\d+)\s+(\d+)\s+255\s", reference)
+                if pixels[0::3] != reference[m.end():]:
+                    fail("fill bytes gray%s: samples differ from djpeg" % (" memory" if memory else ""))
+                checked += 1
+
+
 def main():
     os.makedirs(WORK, exist_ok=True)
     corpus = os.path.join(SHARED, "corpus", "peers", "jpeg")
@@ -258,6 +327,7 @@ def main():
         compare_placed(placed, "gen_101x77", x, y, bw, bh)
 
     check_samplings()
+    check_fill_bytes()
 
     small = os.path.join(WORK, "source_33x47.ppm")
     for label, args, code in (("progressive", ["-progressive"], 5), ("arithmetic", ["-arithmetic"], 5),

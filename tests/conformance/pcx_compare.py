@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """Compares pictures decoded by rxtool (binary PPM) with Pillow's RGB decode.
 
-usage: pcx_compare.py PICTURE.pcx rgb:DECODED.ppm|565:DECODED.ppm ...
+usage: pcx_compare.py [--reference REFERENCE.ppm] PICTURE.pcx
+                      rgb:DECODED.ppm|565:DECODED.ppm ...
 Exit status: 0 all equal, 1 some differ, 3 Pillow cannot read the picture
 (or is known to misread it), so it is listed rather than compared.
+With --reference the reference is that binary PPM (another reader's
+decode) instead of Pillow's.
 In 565 mode the reference is first reduced to 5-6-5 and widened again
 (v * 255 / 31 and v * 255 / 63, truncated), as a 16-bit buffer holds it.
 """
@@ -50,11 +53,11 @@ def pillow_misreads(picture):
     return bits == 1 and planes in (2, 4) and bytes_per_line != (width + 7) // 8
 
 
-def compare(picture, reference, mode, decoded):
+def compare(picture, reference, mode, decoded, who="Pillow"):
     width, height, rgb = read_ppm(decoded)
     if (width, height) != reference.size:
         print(f"{picture}: {decoded}: size {width}x{height}, "
-              f"Pillow {reference.size[0]}x{reference.size[1]}")
+              f"{who} {reference.size[0]}x{reference.size[1]}")
         return False
     expected = reference.tobytes()
     if mode == "565":
@@ -65,12 +68,19 @@ def compare(picture, reference, mode, decoded):
         if rgb[i:i + 3] != expected[i:i + 3]:
             x, y = (i // 3) % width, (i // 3) // width
             print(f"{picture}: {decoded}: first difference at ({x},{y}): "
-                  f"got {tuple(rgb[i:i + 3])}, Pillow {tuple(expected[i:i + 3])}")
+                  f"got {tuple(rgb[i:i + 3])}, {who} {tuple(expected[i:i + 3])}")
             break
     return False
 
 
 def main():
+    args = sys.argv[1:]
+    if args[0] == "--reference":
+        width, height, rgb = read_ppm(args[1])
+        reference = Image.frombytes("RGB", (width, height), rgb)
+        picture, items = args[2], args[3:]
+        return 0 if all([compare(picture, reference, *item.split(":", 1), who="reference")
+                         for item in items]) else 1
     picture = sys.argv[1]
     if pillow_misreads(picture):
         print(f"Pillow misreads padded bit planes of {picture}")

@@ -123,6 +123,12 @@ expect 1 "depth must be" -- "$rx" decode "$pcx" -o "$work/a.ppm" --depth=12
   pass || fail "PNG output by extension"
 "$rx" decode "$jpg" -o "$work/placed.ppm" --at 10,20 --size 100x50 &&
   [ "$(head -c 15 "$work/placed.ppm" | sed -n 2p)" = "100 50" ] && pass || fail "--at/--size writes the whole buffer"
+# 24-bit rows are converted two pixels at a time: odd and even widths equal 32-bit's
+for w in 1 2 3 4 5 17; do
+  "$rx" decode "$jpg" -o "$work/w24.ppm" --depth 24 --size ${w}x3 &&
+    "$rx" decode "$jpg" -o "$work/w32.ppm" --depth 32 --size ${w}x3 &&
+    cmp -s "$work/w24.ppm" "$work/w32.ppm" && pass || fail "a ${w}-pixel row differs at 24 and 32 bits"
+done
 
 # --- encoding byte, help, version --------------------------------------
 "$rx" decode "$work/enc0.pcx" -o "$work/e0.ppm" && "$rx" decode "$work/enc1.pcx" -o "$work/e1.ppm" &&

@@ -220,5 +220,115 @@ TEST_F(PaletteChunks, KeepPaletteInEightBitsWritesIndicesUnchanged) {
   EXPECT_EQ(indices(4, 2), pic);
 }
 
+// The reduction by its plain definition, pair scan after pair scan: the
+// closest pair in use, the last of equal distances in the scan, its first
+// colour merged into its second, until 236 are left.
+struct Reduced {
+  Bytes colours;  // 236 x 3
+  Bytes remap;    // 256
+};
+
+Reduced reference_reduction(const Bytes& rgb) {
+  std::vector<bool> in_use(256, true);
+  Bytes remap(256);
+  for (int i = 0; i < 256; ++i) remap[i] = static_cast<uint8_t>(i);
+  for (int left = 256; left > 236; --left) {
+    int best = INT32_MAX, bi = 0, bj = 0;
+    for (int i = 0; i < 256; ++i) {
+      for (int j = i + 1; j < 256 && in_use[i]; ++j) {
+        if (!in_use[j]) continue;
+        int d = 0;
+        for (int k = 0; k < 3; ++k) d += (rgb[3 * i + k] - rgb[3 * j + k]) * (rgb[3 * i + k] - rgb[3 * j + k]);
+        if (d <= best) best = d, bi = i, bj = j;
+      }
+    }
+    for (uint8_t& r : remap)
+      if (r == bi) r = static_cast<uint8_t>(bj);
+    in_use[bi] = false;
+  }
+  Reduced out;
+  std::vector<int> number(256);
+  for (int k = 0; k < 256; ++k) {
+    if (!in_use[k]) continue;
+    number[k] = static_cast<int>(out.colours.size() / 3);
+    out.colours.insert(out.colours.end(), &rgb[3 * k], &rgb[3 * k] + 3);
+  }
+  for (int k = 0; k < 256; ++k) out.remap.push_back(static_cast<uint8_t>(number[remap[k]] + 10));
+  return out;
+}
+
+// Palettes with many equal distances and duplicates as well as random ones.
+std::vector<Bytes> reduction_palettes() {
+  std::vector<Bytes> out;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, static_cast<uint8_t>(seed >> 16); };
+  for (int n = 0; n < 6; ++n) {  // random
+    Bytes rgb(768);
+    for (uint8_t& c : rgb) c = next();
+    out.push_back(rgb);
+  }
+  for (int levels : {2, 3, 5, 9}) {  // a few values per component: ties everywhere
+    Bytes rgb(768);
+    for (uint8_t& c : rgb) c = static_cast<uint8_t>(next() % levels * (255 / (levels - 1)));
+    out.push_back(rgb);
+  }
+  out.push_back(Bytes(768, 77));  // one colour
+  Bytes grey(768), grid(768), pairs(768), line(768);
+  for (int i = 0; i < 256; ++i) {
+    for (int k = 0; k < 3; ++k) grey[3 * i + k] = static_cast<uint8_t>(i);
+    grid[3 * i] = static_cast<uint8_t>(i % 7 * 40);
+    grid[3 * i + 1] = static_cast<uint8_t>(i / 7 % 7 * 40);
+    grid[3 * i + 2] = static_cast<uint8_t>(i / 49 * 40);
+    for (int k = 0; k < 3; ++k) pairs[3 * i + k] = static_cast<uint8_t>(i / 2 * 2 + k);
+    line[3 * i] = static_cast<uint8_t>(i % 2 == 0 ? i : 255 - i);  // equal steps, out of order
+  }
+  for (const Bytes& p : {grey, grid, pairs, line}) out.push_back(p);
+  twenty_one_blacks().swap(grey);
+  out.push_back(grey);
+  return out;
+}
+
+TEST_F(PaletteChunks, ReductionMatchesThePairScanOnEveryPalette) {
+  // Each palette is read at 24 bits (no reduction), then reduced: twice in
+  // a row (a held result must match), around a no-reduce call (which
+  // overwrites the working tables) and after one entry changes.
+  for (Bytes rgb : reduction_palettes()) {
+    for (int change = 0; change < 2; ++change) {
+      if (change == 1) rgb[3 * 100] = static_cast<uint8_t>(rgb[3 * 100] + 1);
+      play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}}))});
+      const Reduced want = reference_reduction(rgb);
+      for (bool between_no_reduce : {false, true, false}) {
+        if (between_no_reduce) flic::reduce_to_236(true);
+        const uint8_t* colours = flic::reduce_to_236(false);
+        ASSERT_EQ(Bytes(colours, colours + 3 * 236), want.colours) << change;
+        ASSERT_EQ(Bytes(flic::remap_table(), flic::remap_table() + 256), want.remap) << change;
+      }
+    }
+  }
+}
+
+TEST_F(PaletteChunks, EightBitPixelsUseThePaletteReadBeforeThem) {
+  // A run of palette chunks is reduced once, but pixels between chunks and
+  // the library palette after the frame follow every chunk as read.
+  Bytes first = twenty_one_blacks(), second = first;
+  for (int i = 0; i < 30; ++i) second[3 * i] = second[3 * i + 1] = static_cast<uint8_t>(i * 8);
+  std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 25, 254, 255};
+  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2));
+  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, second}})),
+                     sub_chunk(support::kColor256, support::palette_body({{0, first}})), copy,
+                     sub_chunk(support::kColor256, support::palette_body({})),
+                     sub_chunk(support::kColor256, support::palette_body({{0, second}}))}),
+            1);
+  const Reduced drawn = reference_reduction(first), last = reference_reduction(second);
+  std::vector<uint8_t> want;
+  for (uint8_t p : pic) want.push_back(drawn.remap[p]);
+  EXPECT_EQ(indices(4, 2), want);
+  for (int k = 0; k < 236; ++k) {
+    EXPECT_EQ(entry(10 + k).red, last.colours[3 * k]) << k;
+    EXPECT_EQ(entry(10 + k).green, last.colours[3 * k + 1]) << k;
+  }
+  EXPECT_EQ(Bytes(flic::remap_table(), flic::remap_table() + 256), last.remap);
+}
+
 }  // namespace
 }  // namespace rx::flic_test

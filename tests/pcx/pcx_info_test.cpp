@@ -56,6 +56,7 @@ TEST_F(PcxInfoTest, ChecksAsShowDoesAndStillFillsTheRecord) {
   two_bit[3] = 2;
   Bytes short_lines = support::encode_pcx(picture(16, 2, 1, 8));
   short_lines[66] = 4, short_lines[67] = 0;
+  Bytes rgba = support::encode_pcx(picture(16, 2, 4, 8));
   Bytes long_lines = support::encode_pcx(picture(16, 2, 3, 8));
   long_lines[66] = 0, long_lines[67] = 0x10;  // 3 x 4096 bytes a line
   struct Case {
@@ -63,6 +64,7 @@ TEST_F(PcxInfoTest, ChecksAsShowDoesAndStillFillsTheRecord) {
     int32_t result;
   } cases[] = {{&unsound, RX_PCX_BAD_SIZE},
                {&two_bit, RX_PCX_UNSUPPORTED},
+               {&rgba, RX_PCX_UNSUPPORTED},
                {&short_lines, RX_PCX_BAD_SIZE},
                {&long_lines, RX_PCX_LINE_TOO_LONG}};
   for (const Case& c : cases) {
@@ -70,6 +72,9 @@ TEST_F(PcxInfoTest, ChecksAsShowDoesAndStillFillsTheRecord) {
     PcxInfo h{};
     EXPECT_EQ(rx_pcx_header(nullptr, RX_SHOW_FROM_MEMORY, &h), c.result);
     EXPECT_EQ(h.version, 5) << "filled although refused";
+    if (c.result == RX_PCX_UNSUPPORTED) {
+      EXPECT_EQ(h.colors, -1);
+    }
   }
 }
 

@@ -81,6 +81,44 @@ TEST_F(PcxPalette, SixteenColoursGoToEntriesTenOnIn8BitBuffers) {
   EXPECT_EQ(entry(26), before);
 }
 
+TEST_F(PcxPalette, BlankTwoColourPaletteDrawsBlackAndWhite) {
+  // Both entries black, as some writers leave a 1-bit picture's header;
+  // two alike white ones the same; two different ones are kept.
+  struct Case {
+    uint8_t first, second;
+    std::array<uint8_t, 3> zero, one;
+  } cases[] = {{0, 0, {0, 0, 0}, {255, 255, 255}},
+               {255, 255, {0, 0, 0}, {255, 255, 255}},
+               {200, 40, {200, 200, 200}, {40, 40, 40}}};
+  for (const Case& c : cases) {
+    PcxPicture p = picture(13, 2, 1, 1);
+    p.header_palette.fill(0);
+    std::fill_n(&p.header_palette[0], 3, c.first);
+    std::fill_n(&p.header_palette[3], 3, c.second);
+    p.header_palette[6] = 77;  // the third entry stays as it is
+    for (int i = 0; i < 26; ++i) p.pixels[i] = static_cast<uint8_t>(i % 3 == 0);
+    Bytes file = support::encode_pcx(p);
+    for (int bits : {8, 16, 24, 32}) {
+      SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.second) + " into " +
+                   std::to_string(bits) + " bits");
+      ASSERT_GE(support::make_buffer(bits, 16, 2), 0);
+      ASSERT_EQ(show_from_memory(file), 0);
+      const int base = bits == 8 ? 10 : 0;
+      EXPECT_EQ(entry(base), c.zero);
+      EXPECT_EQ(entry(base + 1), c.one);
+      EXPECT_EQ(entry(base + 2)[0], 77);
+      for (int i = 0; i < 26; ++i) {
+        const auto& rgb = p.pixels[i] ? c.one : c.zero;
+        if (bits == 8)
+          ASSERT_EQ(index_at(i % 13, i / 13), base + p.pixels[i]) << i;
+        else
+          ASSERT_EQ(pixel_bytes(i % 13, i / 13), pixel_of(rgb[0], rgb[1], rgb[2])) << i;
+      }
+      rx_buffer_release();
+    }
+  }
+}
+
 TEST_F(PcxPalette, NoReduceKeepsFileIndexesAndLoadsTheFreeEntries) {
   ASSERT_GE(support::make_buffer(8, 16, 16), 0);
   const auto low = entry(5), high = entry(250);

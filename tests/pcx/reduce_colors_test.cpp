@@ -143,5 +143,95 @@ TEST_F(ReduceColors, BadRunsAndDeeperBuffersChangeNothing) {
   EXPECT_TRUE(std::equal(before, before + 768, palette_));
 }
 
+TEST_F(ReduceColors, TiedPairsAtEqualCountsKeepTheEarlierPair) {
+  // (1, 2) and (3, 4) at the same distance, every count 8: the later pair
+  // does not replace the earlier one, so 1 goes over to 2 and 3, 4 stay.
+  set_colour(1, 0, 0, 0);
+  set_colour(2, 0, 7, 0);
+  set_colour(3, 200, 200, 200);
+  set_colour(4, 200, 207, 200);
+  paint({{1, 8}, {2, 8}, {3, 8}, {4, 8}});
+  rx_reduce_colors(0, 3, palette_);
+  EXPECT_EQ(index_at(0, 0), 0);
+  EXPECT_EQ(index_at(0, 1), 0);
+  EXPECT_EQ(colour(0), (std::array<uint8_t, 3>{0, 7, 0}));
+  EXPECT_EQ(index_at(0, 2), 1);
+  EXPECT_EQ(index_at(0, 3), 2);
+  EXPECT_EQ(colour(1), (std::array<uint8_t, 3>{200, 200, 200}));
+}
+
+// The reduction by its plain definition, over a list of pixels: one full
+// pair scan per merge.
+void reference_reduction(std::vector<uint8_t>& pixels, int start, int count, uint8_t* palette) {
+  uint16_t use[256] = {};
+  uint8_t to[256];
+  for (int k = 0; k < 256; ++k) to[k] = static_cast<uint8_t>(k);
+  for (uint8_t p : pixels)
+    if (use[p] != 65535) ++use[p];
+  auto add = [](uint16_t a, uint16_t b) { return static_cast<uint16_t>(std::min(a + b, 65535)); };
+  int used = static_cast<int>(std::count_if(use, use + 256, [](uint16_t n) { return n != 0; }));
+  for (; used > count; --used) {
+    uint32_t best = UINT32_MAX;
+    int bi = 0, bj = 0;
+    for (int i = 0; i < 256; ++i) {
+      for (int j = i + 1; j < 256 && use[i] != 0; ++j) {
+        if (use[j] == 0) continue;
+        uint32_t d = 0;
+        for (int c = 0; c < 3; ++c) {
+          const int v = palette[3 * i + c] - palette[3 * j + c];
+          d += static_cast<uint32_t>(v * v);
+        }
+        if (d < best || (d == best && std::min(use[bi], use[bj]) > use[j])) best = d, bi = i, bj = j;
+      }
+    }
+    const int gone = use[bi] <= use[bj] ? bi : bj, kept = gone == bi ? bj : bi;
+    for (int k = 0; k < 256; ++k)
+      if (to[k] == gone) to[k] = static_cast<uint8_t>(kept), use[kept] = add(use[kept], use[k]);
+    use[gone] = 0;
+  }
+  uint8_t packed[768];  // survivors first, the entries after them as they were
+  std::copy_n(palette, 768, packed);
+  int n = 0;
+  for (int k = 0; k < 256; ++k) {
+    if (use[k] == 0) continue;
+    to[k] = static_cast<uint8_t>(n);
+    std::copy_n(palette + 3 * k, 3, packed + 3 * n++);
+  }
+  for (int k = 0; k < 256; ++k)
+    if (use[k] == 0) to[k] = to[to[k]];
+  if (start != 0) std::fill_n(palette, 768, 0);
+  std::copy_n(packed, start == 0 ? 768 : 3 * count, palette + 3 * start);
+  for (uint8_t& p : pixels) p = static_cast<uint8_t>(to[p] + start);
+}
+
+TEST_F(ReduceColors, MatchesThePairScanOnManyPicturesAndPalettes) {
+  // Random and coarse palettes (equal distances everywhere), counts from
+  // even to very uneven, 1 to 256 colours used, several target runs.
+  constexpr int kW = 64, kH = 40;
+  uint32_t seed = 99;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  ASSERT_GE(support::make_buffer(8, kW, kH), 0);
+  for (int round = 0; round < 40; ++round) {
+    const int levels = round % 4 == 0 ? 256 : 2 + round % 5;
+    for (uint8_t& c : palette_) c = static_cast<uint8_t>(next() % levels * (255 / (levels - 1)));
+    const int colours = 1 + static_cast<int>(next() % 256);
+    std::vector<uint8_t> pixels(kW * kH);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      const uint32_t r = next();
+      pixels[i] = static_cast<uint8_t>(round % 3 == 0 ? r % colours : r % (1 + r % colours));
+    }
+    const int count = 1 + static_cast<int>(next() % (round % 2 ? 40 : 236));
+    const int start = round % 5 == 0 ? 0 : static_cast<int>(next() % (257 - count));
+    for (int y = 0; y < kH; ++y) std::copy_n(&pixels[y * kW], kW, active_row(y));
+    uint8_t want[768];
+    std::copy_n(palette_, 768, want);
+    reference_reduction(pixels, start, count, want);
+    rx_reduce_colors(start, count, palette_);
+    ASSERT_TRUE(std::equal(want, want + 768, palette_)) << round;
+    for (int y = 0; y < kH; ++y)
+      ASSERT_TRUE(std::equal(&pixels[y * kW], &pixels[y * kW] + kW, active_row(y))) << round;
+  }
+}
+
 }  // namespace
 }  // namespace rx::pcxtest

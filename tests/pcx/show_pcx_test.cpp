@@ -97,6 +97,22 @@ TEST_F(ShowPcx, UnknownBitsPerPlaneIsRefused) {
   EXPECT_EQ(show_from_memory(file), RX_PCX_UNSUPPORTED);
 }
 
+TEST_F(ShowPcx, FourPlanesOfEightBitsAreRefusedAtEveryDepth) {
+  // Colour with alpha, as some writers store it: not 16 colours.
+  PcxPicture p = picture(5, 2, 4, 8);
+  for (size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<uint8_t>(i * 29);
+  Bytes file = support::encode_pcx(p);
+  for (int bits : {8, 16, 24, 32}) {
+    ASSERT_GE(support::make_buffer(bits, 8, 2), 0);
+    fill_active(0x5A);
+    const auto before = entry(10);
+    EXPECT_EQ(show_from_memory(file), RX_PCX_UNSUPPORTED) << bits;
+    EXPECT_EQ(pixel_bytes(0, 0), Bytes(bits / 8, 0x5A)) << bits;
+    EXPECT_EQ(entry(10), before) << bits;
+    rx_buffer_release();
+  }
+}
+
 TEST_F(ShowPcx, OddWidthDrawsNeitherPaddingNorBeyond) {
   ASSERT_GE(support::make_buffer(8, 16, 8), 0);
   fill_active(0xEE);

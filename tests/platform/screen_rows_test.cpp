@@ -2,6 +2,7 @@
 // every screen depth come out as the colours the screen holds.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "core/state.h"
@@ -60,6 +61,36 @@ TEST(ScreenRows, EveryDepthConvertsKnownPixels) {
     uint32_t one = kUntouched;
     platform::screen_row_argb(v, 0, 1, 1, &one);
     EXPECT_EQ(one, argb(kProbes[1])) << bits << " bits";
+  }
+  rx::support::reset_library();
+}
+
+// The probes as the screen stores them, little-endian: the row converter
+// above reads these, so a red-blue swap made in both storing and reading
+// shows here.
+struct Stored {
+  int32_t bits, bytes;
+  uint32_t pixels[kCount];
+};
+constexpr Stored kStored[] = {
+    {32, 4, {0x00FF0000, 0x000000FF, 0x0000FF00, 0x00FFFF00, 0x00FFFFFF, 0}},
+    {24, 3, {0xFF0000, 0x0000FF, 0x00FF00, 0xFFFF00, 0xFFFFFF, 0}},
+    {16, 2, {0xF800, 0x001F, 0x07E0, 0xFFE0, 0xFFFF, 0}},
+    {15, 2, {0x7C00, 0x001F, 0x03E0, 0x7FE0, 0x7FFF, 0}},
+    {8, 1, {249, 252, 250, 251, 255, 0}},  // the static colours at the top
+    {4, 1, {9, 12, 10, 11, 15, 0}},
+};
+
+TEST(ScreenRows, KnownPixelsAreStoredInEachDepthsLayout) {
+  for (const Stored& want : kStored) {
+    paste_probes(want.bits, 16);
+    const platform::ScreenView v = platform::screen_view();
+    ASSERT_EQ(v.bits, want.bits);
+    for (int32_t i = 0; i < kCount; ++i) {
+      uint32_t got = 0;
+      std::memcpy(&got, v.pixels + static_cast<size_t>(i) * want.bytes, want.bytes);
+      EXPECT_EQ(got, want.pixels[i]) << want.bits << " bits, pixel " << i;
+    }
   }
   rx::support::reset_library();
 }

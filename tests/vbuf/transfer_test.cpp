@@ -277,6 +277,55 @@ TEST_F(EightBitDesktop, DeepBuffersReachAnEightBitScreenAsRealizedColours) {
   rx_delete_palette(p);
 }
 
+// An 8-bit buffer made on a true-colour desktop, shown after the desktop
+// drops to 8 bits and again after it is restored: its colour table takes
+// the form the desktop reads, indices then colours.
+TEST_F(HeadlessTest, EightBitBuffersKeepTheirColoursWhenTheDesktopDropsToEightBits) {
+  platform::set_virtual_clock(true, 0, 1u << 20);  // the settle waits pass at once
+  RxPalette p = rx_make_palette();
+  rx_realize_palette(p);
+  const int32_t h = make_buffer(8, 16, 1);
+  ASSERT_EQ(rx::state().color_usage, 0);
+  rx_buffer_release();
+  ASSERT_EQ(rx_set_display_mode(640, 480, 8, 1), 0);
+  ASSERT_EQ(platform::screen_view().bits, 8);
+  rx_realize_palette(p);
+  ASSERT_EQ(rx_buffer_select(h), 0);
+  ASSERT_EQ(rx::state().color_usage, 1);
+  const uint8_t* table = rx::state().slots.header[h] + 40;
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(platform::load_u16(table + 2 * i), i) << i;
+  // Probes among the palette's own entries and the static colours.
+  const uint8_t probes[16] = {10, 11, 37, 64, 100, 101, 128, 150, 199, 200, 222, 245, 0, 7, 249, 255};
+  for (int32_t x = 0; x < 16; ++x) pixel(h, x, 0)[0] = probes[x];
+  auto expect_probes = [&](const char* what) {
+    rx_buffer_paste(0, 15, 0, 0, 0, 0);
+    for (int32_t x = 0; x < 16; ++x) {
+      const rx::LogPaletteEntry& e = rx::state().log_palette.entries[probes[x]];
+      const bool is_static = probes[x] < 10 || probes[x] >= 246;
+      const platform::PaletteEntry want =
+          is_static ? platform::system_palette()[probes[x]]
+                    : platform::PaletteEntry{e.red, e.green, e.blue, 0};
+      uint8_t got[3];
+      ASSERT_TRUE(platform::screen_rgb(x, 0, got));
+      EXPECT_EQ(got[0], want.red) << what << ", index " << int{probes[x]};
+      EXPECT_EQ(got[1], want.green) << what << ", index " << int{probes[x]};
+      EXPECT_EQ(got[2], want.blue) << what << ", index " << int{probes[x]};
+    }
+  };
+  expect_probes("8-bit desktop");
+  rx_buffer_release();
+  ASSERT_EQ(rx_set_display_mode(0, 0, 0, 0), 0);
+  ASSERT_EQ(platform::screen_view().bits, 32);
+  ASSERT_EQ(rx_buffer_select(h), 0);
+  ASSERT_EQ(rx::state().color_usage, 0);
+  expect_probes("restored 32-bit desktop");
+  rx_buffer_release();
+  rx_buffer_free(h);
+  rx_shutdown();
+  rx_init();
+  rx_delete_palette(p);
+}
+
 TEST_F(HeadlessTest, PasteClipsToTheBufferAndTheScreen) {
   const int32_t h = make_buffer(32, 40, 30);
   fill(h, 7);

@@ -54,8 +54,24 @@ void from_bgr(const uint8_t* from, int32_t width, const RxPixels&, uint8_t* to) 
     to[0] = from[2], to[1] = from[1], to[2] = from[0];
 }
 
+// 24-bit rows two pixels at a time: blue and red change places within each
+// 3-byte pixel of an 8-byte word. Each store writes 2 bytes past the pair,
+// which the next pair overwrites; the last pairs go byte by byte.
+void from_bgr24(const uint8_t* from, int32_t width, const RxPixels& p, uint8_t* to) {
+  constexpr uint64_t kGreen = 0x0000FF0000FF00;  // bytes 1 and 4
+  constexpr uint64_t kEnds = 0x000000FF0000FF;   // bytes 0 and 3
+  int32_t i = 0;
+  for (; i + 3 <= width; i += 2, from += 6, to += 6) {
+    uint64_t x;
+    std::memcpy(&x, from, sizeof x);
+    const uint64_t swapped = (x & kGreen) | (x & kEnds) << 16 | (x >> 16 & kEnds);
+    std::memcpy(to, &swapped, sizeof swapped);
+  }
+  from_bgr<3>(from, width - i, p, to);
+}
+
 RowConverter converter_for(int32_t bits) {
-  static constexpr RowConverter kByDepth[] = {from8, from16, from_bgr<3>, from_bgr<4>};
+  static constexpr RowConverter kByDepth[] = {from8, from16, from_bgr24, from_bgr<4>};
   return kByDepth[bits / 8 - 1];
 }
 
@@ -139,8 +155,9 @@ bool write_picture(const std::string& path, OutputKind kind, const RxPixels& pix
     error = std::strerror(errno);
     return false;
   }
-  std::vector<char> buffer(to_stdout ? 0 : kFileBuffer);
-  if (!to_stdout) std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
+  // Left uninitialised: stdio fills it before writing it out.
+  std::unique_ptr<char[]> buffer(to_stdout ? nullptr : new char[kFileBuffer]);
+  if (!to_stdout) std::setvbuf(f, buffer.get(), _IOFBF, kFileBuffer);
   errno = 0;
   bool ok = kind == OutputKind::kPng ? write_png(f, pixels, region, options)
                                      : write_ppm(f, pixels, region, options);

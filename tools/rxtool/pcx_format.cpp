@@ -23,11 +23,14 @@ std::string variant_name(const PcxInfo& h) {
     case 16: return "16 colours in 4 bit planes";
     case 256: return "256 colours";
     case 0: return "24-bit colour in 3 planes";
-    default: return "unsupported";
+    default:
+      return h.planes == 4 && h.bits_per_plane == 8 ? "RGBA, 4 planes of 8 bits: not supported"
+                                                    : "unsupported";
   }
 }
 
 const char* palette_name(const PcxInfo& h) {
+  if (h.colors < 0) return "not read";
   if (h.colors == 0) return "none (colours in the pixels)";
   if (h.end_palette) return "256 colours at the end of the file";
   return "16 header colours";

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,8 +19,12 @@ constexpr size_t kReadPart = 1 << 16;
 constexpr size_t kMaxMemoryInput = INT32_MAX;
 
 // Reads the descriptor to its end; false with errno on a read error or an
-// input too large for the library's memory source.
+// input too large for the library's memory source. A regular file's size
+// is reserved at once, so its bytes are copied only by the read itself.
 bool read_all(int fd, std::vector<uint8_t>& data) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    data.reserve(std::min(static_cast<size_t>(st.st_size), kMaxMemoryInput) + kReadPart);
   for (;;) {
     size_t at = data.size();
     if (at >= kMaxMemoryInput) {
@@ -32,7 +37,7 @@ bool read_all(int fd, std::vector<uint8_t>& data) {
     if (got < 0) return false;
     data.resize(at + static_cast<size_t>(got));
     if (got == 0) {
-      data.shrink_to_fit();
+      if (data.capacity() - data.size() > kReadPart) data.shrink_to_fit();
       return true;
     }
   }
