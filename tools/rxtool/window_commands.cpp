@@ -60,10 +60,12 @@ void close_window() {
 // The frames of a flic one after the other, for ever: at the end the flic
 // starts again; a ring frame (one frame chunk more than the flic counts)
 // already showed the first frame again, so the next is the second.
-class Loop {
+class FlicLoop {
  public:
-  Loop(const Source& source, FlicContext& flic, int32_t flags)
-      : flic_(flic), flags_(flags), ring_(flic.frames > 0 && count_frame_chunks(source) == flic.frames + 1) {}
+  FlicLoop(const Source& source, FlicContext& flic, int32_t flags)
+      : flic_(flic),
+        flags_(flags),
+        ring_(flic.frames > 0 && count_frame_chunks(source) == flic.frames + 1) {}
   bool next() {
     if (rx_flic_play(&flic_, 1, flags_) > 0) return true;
     rx_flic_skip(&flic_, -1);
@@ -86,10 +88,12 @@ int run_show(const Options& o) {
   const Area& a = picture.area;
   if (a.width < 1 || a.height < 1)
     return refused(picture.source, "the picture is " + pixels_text(a.width, a.height));
-  if (int status = open_window("show", picture.source, a.width, a.height, o.depth); status != kSuccess)
-    return status;
-  int status = draw_picture(o, picture);
-  auto paste = [&a] { rx_buffer_paste(a.x, a.x + a.width - 1, a.y, a.y + a.height - 1, 0, a.height - 1); };
+  int status = open_window("show", picture.source, a.width, a.height, o.depth);
+  if (status != kSuccess) return status;
+  status = draw_picture(o, picture);
+  auto paste = [&a] {
+    rx_buffer_paste(a.x, a.x + a.width - 1, a.y, a.y + a.height - 1, 0, a.height - 1);
+  };
   if (status == kSuccess) paste();
   for (RxWindowEvent e; status == kSuccess;) {
     if (!rx_window_wait(&e, kIdleWaitMs)) continue;
@@ -129,10 +133,12 @@ int run_play(const Options& o) {
   int32_t flags = RX_FLIC_NO_DELAY | source.use();
   if (o.keep_palette) flags |= RX_FLIC_KEEP_PALETTE;
   if (o.no_reduce) flags |= RX_SHOW_NO_REDUCE;
-  auto paste = [&area] { rx_buffer_paste(0, area.width - 1, 0, area.height - 1, 0, area.height - 1); };
+  auto paste = [&area] {
+    rx_buffer_paste(0, area.width - 1, 0, area.height - 1, 0, area.height - 1);
+  };
   // Frame n (from 0) is due n delays after the start; a pause moves the start.
   const auto delay = std::chrono::milliseconds(int64_t{flic.delay} * kMillisecondsPerTick);
-  Loop loop(source, flic, flags);
+  FlicLoop loop(source, flic, flags);
   if (!loop.next()) status = refused(source, "no frame could be played");
   paste();
   Clock::time_point start = Clock::now(), paused_at{};
@@ -141,7 +147,8 @@ int run_play(const Options& o) {
   while (status == kSuccess) {
     Clock::time_point due = start + shown * delay;
     auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
-    int32_t timeout = paused ? kIdleWaitMs : static_cast<int32_t>(std::clamp<int64_t>(wait, 0, kIdleWaitMs));
+    int32_t timeout =
+        paused ? kIdleWaitMs : static_cast<int32_t>(std::clamp<int64_t>(wait, 0, kIdleWaitMs));
     RxWindowEvent e;
     if (rx_window_wait(&e, timeout)) {
       if (ends(e)) break;
