@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "school.h"
 #include "tank.h"
@@ -34,10 +35,10 @@ std::string failure(const std::string& path, const char* reason) {
   return "Cannot load " + path + ": " + reason;
 }
 
-// Picture readers: 1 means the file did not open, larger codes a bad file.
-const char* picture_reason(int32_t result) {
-  return result == RX_PICTURE_CANNOT_OPEN ? "the file cannot be opened."
-                                          : "the file is damaged or not a supported picture.";
+// A library call that failed on the file: the library's own words for it.
+std::string failure(const std::string& path, int32_t operation, int32_t result) {
+  return "Cannot load " + path + ": " + rx_result_message(operation, result) + " (result " +
+         std::to_string(result) + ").";
 }
 
 std::string load_photo() {
@@ -45,9 +46,7 @@ std::string load_photo() {
   std::string path = asset_path(kPhotoFile);
   JpegInfo info{};
   int32_t r = rx_jpeg_header(path.c_str(), &info);
-  if (r != RX_OK)
-    return failure(path, r == RX_ERR_ARGUMENT ? "the file cannot be opened."
-                                              : "the file is not a baseline JPEG picture.");
+  if (r != RX_OK) return failure(path, RX_OP_JPEG_HEADER, r);
   int32_t size = rx_jpeg_buffer_size(&info);
   if (size <= 0) return failure(path, "the file is not a baseline JPEG picture.");
   std::vector<uint8_t> decode_memory(static_cast<size_t>(size));
@@ -56,21 +55,21 @@ std::string load_photo() {
   r = rx_show_jpeg(path.c_str(), 0);
   // The memory goes away with this function: the library must not keep it.
   rx_set_decode_buffer(nullptr, 0);
-  return r == RX_OK ? std::string() : failure(path, picture_reason(r));
+  return r == RX_OK ? std::string() : failure(path, RX_OP_SHOW_JPEG, r);
 }
 
 std::string cut_sprites(FishKind& kind) {
   std::string path = asset_path(kind.picture);
   int32_t r = rx_show_pcx(path.c_str(), 0);
-  if (r != RX_OK) return failure(path, picture_reason(r));
+  if (r != RX_OK) return failure(path, RX_OP_SHOW_PCX, r);
   for (int i = 0; i < kind.frame_count; ++i) {
     const FrameRect& f = kind.frames[i];
     kind.width[i] = f.max_x - f.min_x + 1;
     kind.height[i] = f.max_y - f.min_y + 1;
     kind.block[i].assign(rx_block_size(kind.width[i], kind.height[i]), 0);
     rx_move_to(f.min_x, f.max_y);
-    if (rx_capture_block(kind.block[i].data(), kind.width[i], kind.height[i]) != RX_OK)
-      return failure(path, "a sprite frame lies outside the picture.");
+    r = rx_capture_block(kind.block[i].data(), kind.width[i], kind.height[i]);
+    if (r != RX_OK) return failure(path, RX_OP_CAPTURE_BLOCK, r);
   }
   return {};
 }
@@ -93,16 +92,14 @@ std::string load_wheel() {
   Tank& t = tank();
   std::string path = asset_path(kWheelFile);
   int32_t r = rx_flic_open(path.c_str(), &t.wheel_flic);
-  if (r != RX_OK)
-    return failure(path, r == RX_ERR_ARGUMENT ? "the file cannot be opened."
-                                              : "the file is not a flic animation.");
+  if (r != RX_OK) return failure(path, RX_OP_FLIC_OPEN, r);
   rx_flic_close(&t.wheel_flic);
   if (!read_whole_file(path, t.wheel_image)) return failure(path, "the file cannot be read.");
   rx_set_input_buffer(t.wheel_image.data(), static_cast<int32_t>(t.wheel_image.size()));
   rx_buffer_select(t.wheel);
   int32_t played = rx_flic_play(&t.wheel_flic, 1, kWheelPlayFlags);
   rx_buffer_release();
-  if (played < 1) return failure(path, "the animation has no frame that plays.");
+  if (played < 1) return failure(path, RX_OP_FLIC_PLAY, played);
   return {};
 }
 

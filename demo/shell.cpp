@@ -1,6 +1,7 @@
 // Window procedure, start-up and teardown sequences, and the message loop.
 #include "shell.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -47,8 +48,11 @@ void start_up() {
   t.wheel = rx_buffer_create(kWheelWidth, kWheelHeight);
   t.frame = rx_buffer_create(kScreenWidth, kScreenHeight);
   t.background = rx_buffer_create(kScreenWidth, kScreenHeight);
-  if (t.wheel < 0 || t.frame < 0 || t.background < 0) {
-    give_up("Cannot create the tank's picture buffers: not enough memory.");
+  if (int32_t failed = std::min({t.wheel, t.frame, t.background}); failed < 0) {
+    std::string text = std::string("Cannot create the tank's picture buffers: ") +
+                       rx_result_message(RX_OP_BUFFER_CREATE, failed) + " (result " +
+                       std::to_string(failed) + ").";
+    give_up(text.c_str());
     return;
   }
   if (std::string e = load_scene(); !e.empty()) {

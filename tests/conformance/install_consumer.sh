@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix, then builds and runs a
 # small C-only consumer through find_package(Rastrix) and through
-# pkg-config, each against the shared and the static library. Usage: install_consumer.sh BUILD_DIR SHARED_DIR
+# pkg-config, each against the shared and the static library; and a C
+# program on the installed window library that shows a JPEG under Xvfb,
+# whose window must equal the installed rxtool's decode pixel for pixel.
+# Exits 77 (skipped) after the first part when xvfb-run is missing.
+# Usage: install_consumer.sh BUILD_DIR SHARED_DIR
 set -eu
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -70,5 +74,67 @@ for variant in shared static; do
   echo "running consumer_pc_$variant"
   check_linkage "$work/consumer_pc_$variant" "$variant"
   LD_LIBRARY_PATH="$libdir" "$work/consumer_pc_$variant" || fail "consumer_pc_$variant read back the wrong colours"
+done
+echo "building the window consumer with pkg-config"
+pkg-config --exists rastrix_window || fail "pkg-config does not know rastrix_window"
+# shellcheck disable=SC2046
+cc $flags -o "$work/window_consumer_pc" "$here/../consumer/window_consumer.c" \
+   $(pkg-config --cflags --libs rastrix_window) || fail "compiling with rastrix_window's flags"
+for variant in shared static; do
+  check_linkage "$work/consumer/window_consumer_$variant" "$variant"
+done
+
+if ! command -v xvfb-run >/dev/null; then
+  echo "install_consumer: SKIP: the window part needs xvfb-run"
+  exit 77
+fi
+for tool in xdotool xwininfo import compare convert; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps test)"
+done
+picture=$work/picture.jpg
+if command -v cjpeg >/dev/null; then  # an odd size, 4:2:0, written now
+  convert -size 201x149 gradient:gold-teal -swirl 120 "$work/picture.ppm" &&
+    cjpeg -quality 85 -sample 2x2 "$work/picture.ppm" >"$picture" || fail "cjpeg"
+else
+  cp "$here/../../demo/assets/AQUARIUM.JPG" "$picture"
+fi
+cat >"$work/inside.sh" <<'INSIDE'
+set -u
+work=$1 program=$2 depth=$3 picture=$work/picture.jpg
+"$program" "$picture" "$depth" >"$work/window.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do grep -q shown "$work/window.log" && break; sleep 0.1; done
+diff=unknown
+for _ in $(seq 25); do
+  sleep 0.2
+  # By the process: the renderer may make the window anew while it starts.
+  id=$(xdotool search --all --pid $pid --name "rastrix consumer" 2>/dev/null | head -1)
+  [ -n "$id" ] || continue
+  geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF}
+    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
+    END {if (w) printf "%dx%d+%d+%d", w, h, x, y}')
+  [ -n "$geometry" ] || continue
+  # The desktop whole, then cut: import -window can hang on a new window.
+  timeout 10 import -window root "$work/root.png" 2>/dev/null || continue
+  convert "$work/root.png" -crop "$geometry" +repage "$work/shot.png" || continue
+  diff=$(compare -metric AE "$work/shot.png" "$work/expected.ppm" null: 2>&1 | cut -d' ' -f1)
+  [ "$diff" = 0 ] && break
+done
+[ -n "${id:-}" ] && xdotool key --window "$id" Escape 2>/dev/null
+for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
+kill -0 $pid 2>/dev/null && { echo "  still running after Escape"; kill $pid; exit 1; }
+wait $pid; status=$?
+echo "  pixels differing from rxtool decode: $diff; exit status $status"
+[ "$diff" = 0 ] && [ $status = 0 ] || { cat "$work/window.log"; exit 1; }
+INSIDE
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+for run in consumer/window_consumer_shared:16 consumer/window_consumer_shared:24 \
+           consumer/window_consumer_static:32 window_consumer_pc:16; do
+  program=$work/${run%:*} depth=${run#*:}
+  echo "running $(basename "$program") at depth $depth under Xvfb"
+  LD_LIBRARY_PATH="$libdir" "$prefix/bin/rxtool" decode "$picture" -o "$work/expected.ppm" --depth "$depth" ||
+    fail "the installed rxtool cannot decode the picture"
+  LD_LIBRARY_PATH="$libdir" timeout 60 xvfb-run -a -n $((300 + $$ % 3000)) -s "-screen 0 800x600x24 -noreset" \
+    bash "$work/inside.sh" "$work" "$program" "$depth" || fail "$(basename "$program") at depth $depth"
 done
 echo "install_consumer: OK"

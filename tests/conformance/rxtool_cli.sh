@@ -146,6 +146,25 @@ for opt in -o --depth --from-memory --no-reduce --keep-palette --at --size --max
   grep -q -- "$opt" "$source_dir/README.md" && pass || fail "README does not name $opt"
 done
 "$rx" help frames | grep -q -- "--loops" && pass || fail "help frames does not explain --loops"
+# show and play: help, the README, and a clear refusal without a display
+for cmd in show play; do
+  "$rx" help $cmd >"$work/help1" && "$rx" $cmd --help >"$work/help2" && cmp -s "$work/help1" "$work/help2" &&
+    grep -q "^usage: rxtool $cmd" "$work/help1" && grep -q "example: rxtool $cmd" "$work/help1" &&
+    pass || fail "help $cmd and $cmd --help"
+  grep -q "^rxtool $cmd " "$source_dir/README.md" && pass || fail "README does not list rxtool $cmd"
+  for opt in --depth --from-memory --no-reduce --keep-palette --max-pixels; do
+    grep -q -- "^  $opt" "$work/help1" && pass || fail "help $cmd does not explain $opt"
+    sed -n "/^rxtool $cmd /,+1p" "$source_dir/README.md" | grep -q -- "$opt" && pass ||
+      fail "README's rxtool $cmd does not name $opt"
+  done
+  "$rx" --help | grep -q "^  rxtool $cmd" && pass || fail "rxtool --help does not list $cmd"
+done
+expect 4 "no display" -- env -u DISPLAY -u WAYLAND_DISPLAY "$rx" show "$pcx"
+expect 4 "no display" -- env -u DISPLAY -u WAYLAND_DISPLAY "$rx" play "$flc"
+expect 2 "rxtool frames plays it" -- env -u DISPLAY "$rx" show "$flc"
+expect 2 "not a flic" -- env -u DISPLAY "$rx" play "$pcx"
+expect 2 "not drawn into 8-bit" -- env -u DISPLAY "$rx" show "$jpg" --depth 8
+expect 1 "unknown option" -- "$rx" show "$pcx" --loops 2
 
 # --- frames: exactly the frames held, a folder made, pipes read once ---
 held=$("$rx" info "$flc" | sed -n 's/^  frames: //p')

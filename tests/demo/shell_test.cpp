@@ -54,6 +54,11 @@ TEST_F(ShellTest, MissingPictureStopsWithItsNameAndStatusOne) {
   int box = find_call(log, "message_box Error: Cannot load ");
   ASSERT_GE(box, 0);
   EXPECT_NE(log[box].find("AQUARIUM.JPG"), std::string::npos) << log[box];
+  // In the library's words, with its result.
+  EXPECT_NE(log[box].find(std::string(rx_result_message(RX_OP_JPEG_HEADER, RX_ERR_ARGUMENT)) +
+                          " (result -1)."),
+            std::string::npos)
+      << log[box];
   expect_in_order(log, {"change 640x480x32", "create_dib 188x153x16", "create_dib 640x480x16",
                         "create_dib 640x480x16", "message_box Error: Cannot load", "destroy_window",
                         "delete_bitmap", "delete_bitmap", "delete_bitmap", "delete_palette",
@@ -69,6 +74,9 @@ TEST_F(ShellTest, DamagedFishPictureIsNamed) {
   int box = find_call(log, "message_box Error: Cannot load ");
   ASSERT_GE(box, 0);
   EXPECT_NE(log[box].find("GUDGEON.PCX"), std::string::npos) << log[box];
+  EXPECT_NE(log[box].find(rx_result_message(RX_OP_SHOW_PCX, RX_PICTURE_BAD_START)),
+            std::string::npos)
+      << log[box];
 }
 
 TEST_F(ShellTest, MissingFlicIsNamed) {
@@ -79,6 +87,9 @@ TEST_F(ShellTest, MissingFlicIsNamed) {
   int box = find_call(calls(), "message_box Error: Cannot load ");
   ASSERT_GE(box, 0);
   EXPECT_NE(calls()[box].find("WHEEL3.FLC"), std::string::npos) << calls()[box];
+  EXPECT_NE(calls()[box].find(rx_result_message(RX_OP_FLIC_OPEN, RX_ERR_ARGUMENT)),
+            std::string::npos)
+      << calls()[box];
 }
 
 TEST_F(ShellTest, StartUpAndTeardownInOrder) {

@@ -8,7 +8,7 @@ namespace rxtool {
 
 namespace {
 
-enum Command : unsigned { kInfo = 1, kDecode = 2, kFrames = 4 };
+enum Command : unsigned { kInfo = 1, kDecode = 2, kFrames = 4, kShow = 8, kPlay = 16 };
 
 struct CommandText {
   const char* name;
@@ -35,6 +35,18 @@ constexpr CommandText kCommands[] = {
      "frame that leads back to the first is not a new frame; --loops N plays the\n"
      "animation N times through it.",
      "rxtool frames wheel.flc -o frames --format png --loops 2"},
+    {"show", kShow, "rxtool show FILE [options]",
+     "Shows a PCX or JPEG picture through the library into a buffer of the chosen\n"
+     "depth and from there in a window of the picture's size (shrunk to fit the\n"
+     "desktop when larger). Escape, Q or closing the window ends it. Exit status\n"
+     "4 when no window can be opened (no display, or a library built without a\n"
+     "window backend).",
+     "rxtool show photo.jpg --depth 16"},
+    {"play", kPlay, "rxtool play FLIC [options]",
+     "Plays a flic in a window of its size at the flic's own speed, over and over.\n"
+     "Space pauses and goes on, Escape, Q or closing the window ends it. Exit\n"
+     "status 4 when no window can be opened.",
+     "rxtool play wheel.flc --depth 16"},
 };
 
 struct OptionText {
@@ -48,17 +60,17 @@ constexpr OptionText kOptionTexts[] = {
     {"-o", "PATH", kDecode | kFrames,
      "decode: the picture to write (.ppm, .pnm, .png, or - for standard output);\n"
      "frames: the folder for the frames. Example: -o out.png"},
-    {"--depth", "8|16|24|32", kDecode | kFrames,
+    {"--depth", "8|16|24|32", kDecode | kFrames | kShow | kPlay,
      "bits per pixel of the library's buffer (default 24). JPEG pictures are not\n"
      "drawn into 8-bit buffers. Example: --depth=16"},
-    {"--from-memory", nullptr, kDecode | kFrames,
+    {"--from-memory", nullptr, kDecode | kFrames | kShow | kPlay,
      "read the whole file first and let the library read it from memory (the\n"
      "InputBuffer) instead of the file; standard input and pipes always are.\n"
      "Example: --from-memory"},
-    {"--no-reduce", nullptr, kDecode | kFrames,
+    {"--no-reduce", nullptr, kDecode | kFrames | kShow | kPlay,
      "8-bit buffers: load a picture's colours without fitting them into the 236\n"
      "free palette entries. Example: --depth 8 --no-reduce"},
-    {"--keep-palette", nullptr, kDecode | kFrames,
+    {"--keep-palette", nullptr, kDecode | kFrames | kShow | kPlay,
      "leave the palette as it is: pictures do not load their colours, flics skip\n"
      "palette chunks. Example: --keep-palette"},
     {"--at", "X,Y", kDecode,
@@ -66,7 +78,7 @@ constexpr OptionText kOptionTexts[] = {
      "what falls outside is clipped). Example: --at 10,-20 --size 320x200"},
     {"--size", "WxH", kDecode,
      "the buffer's size; the whole buffer is written. Example: --size 640x480"},
-    {"--max-pixels", "N", kDecode | kFrames,
+    {"--max-pixels", "N", kDecode | kFrames | kShow | kPlay,
      "refuse pictures and buffers of more than N pixels before anything is made\n"
      "(default 67108864, 8192 x 8192). Example: --max-pixels 1000000"},
     {"--png-level", "0..9", kDecode | kFrames,
@@ -75,7 +87,7 @@ constexpr OptionText kOptionTexts[] = {
     {"--format", "ppm|png", kFrames, "the frames' file format (default ppm). Example: --format png"},
     {"--loops", "N", kFrames,
      "play the animation N times (default 1): N x frames files. Example: --loops 3"},
-    {"--help", nullptr, kInfo | kDecode | kFrames, "this text. Example: rxtool decode --help"},
+    {"--help", nullptr, kInfo | kDecode | kFrames | kShow | kPlay, "this text. Example: rxtool decode --help"},
 };
 
 const CommandText* find_command(const std::string& name) {
@@ -161,7 +173,7 @@ std::string usage_text() {
       "\n"
       "FILE may be - for standard input. Exit status: 0 the library drew the\n"
       "picture, 1 bad usage, 2 the input cannot be drawn (the message says why),\n"
-      "3 output could not be written.\n";
+      "3 output could not be written, 4 no window could be opened (show, play).\n";
   return out;
 }
 
