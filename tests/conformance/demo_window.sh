@@ -167,7 +167,7 @@ for run in "${runs[@]}"; do
     turn=$((turn + 1))
     server="-screen 0 640x480x$depth${visual:+ $visual} -noreset"
     echo "$mode: fishtank --seed 1 $([ $mode = windowed ] && echo --windowed) under xvfb-run -s '$server', ended by $key"
-    if timeout 120 xvfb-run -a -s "$server" bash "$work/inside.sh" "$tank" "$assets" "$work" \
+    if timeout 120 xvfb-run -a -n $((500 + $$ % 3000)) -s "$server" bash "$work/inside.sh" "$tank" "$assets" "$work" \
          "$frames" "$mode" "$depth" "$key" "$reference" "$fuzz" "$cut"; then
       echo "  ok"
     else

@@ -47,7 +47,7 @@ INSIDE
 
 run() {  # name width height mode scale
   echo "$1: ${2}x$3 $4 on a 640x480x24 desktop"
-  if timeout 60 xvfb-run -a -s "-screen 0 640x480x24 -noreset" \
+  if timeout 60 xvfb-run -a -n $((400 + $$ % 3000)) -s "-screen 0 640x480x24 -noreset" \
        bash "$work/inside.sh" "$probe" "$work" "$@"; then
     echo "  ok"
   else
