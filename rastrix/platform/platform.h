@@ -112,9 +112,9 @@ class Host {
 };
 
 // Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces
-// any earlier screen and resets the system palette, modes, call log, test
-// results, version word and virtual clock. false for an unsupported depth
-// or size.
+// any earlier screen and resets the system palette, modes, call log (and
+// turns it off), test results, version word and virtual clock. false for
+// an unsupported depth or size.
 RX_HOST_API bool use_headless(int32_t width, int32_t height, int32_t bits);
 RX_HOST_API void set_host(Host* host);  // null: headless
 
@@ -141,8 +141,11 @@ void set_change_results(const std::vector<int32_t>& results);  // next real chan
 // it by step on every read, so busy waits end without real time passing.
 void set_virtual_clock(bool on, uint32_t start = 0, uint32_t step = 1);
 void set_tick(uint32_t ms);
-// Every platform call that changes something is appended here, with the
-// virtual or real time, e.g. "change 640x480x16 flags=4 @1200".
+// When the log is on (off on every new headless screen), every platform
+// call that changes something is appended here with the clock's time, read
+// without advancing it, e.g. "change 640x480x16 flags=4 @1200". Off, it
+// costs a test of a flag.
+void set_call_log(bool on);
 const std::vector<std::string>& call_log();
 void clear_call_log();
 // The window side appends its own calls (show, message boxes, quit) so

@@ -1,6 +1,7 @@
 // The screen model shared by both backends: an in-memory screen of the
 // desktop's depth, its system palette, palettes, bitmaps and display modes.
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +67,7 @@ struct ScreenState {
   std::vector<int32_t> change_results;
   bool virtual_clock = false;
   uint32_t tick = 0, tick_step = 1;
+  bool logging = false;
   std::vector<std::string> log;
   uint32_t version = kModernVersion;
   bool fail_bitmaps = false;
@@ -113,11 +115,28 @@ bool live_device(const Device* dc) {
 int32_t storage_bytes(int32_t bits) { return bits <= 8 ? 1 : (bits + 7) / 8; }
 
 constexpr size_t kLogLimit = 4096;  // a long run keeps only its recent calls
+constexpr size_t kLogLineBytes = 128;
 
-void log_call(const std::string& what) {
+uint32_t clock_now();
+
+void append_to_log(const std::string& what) {
   ScreenState& s = screen();
   if (s.log.size() >= kLogLimit) s.log.erase(s.log.begin(), s.log.begin() + kLogLimit / 2);
-  s.log.push_back(what + " @" + std::to_string(tick_count()));
+  s.log.push_back(what + " @" + std::to_string(clock_now()));
+}
+
+// Appends a printf-style line and the clock's time when the log is on;
+// formats nothing otherwise. The clock is read, never advanced.
+__attribute__((format(printf, 1, 2)))
+void log_call(const char* format, ...) {
+  ScreenState& s = screen();
+  if (!s.logging) return;
+  char what[kLogLineBytes];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(what, sizeof what, format, args);
+  va_end(args);
+  append_to_log(what);
 }
 
 void reset_system_palette(ScreenState& s) {
@@ -356,8 +375,7 @@ Bitmap* create_dib_section(Device*, const uint8_t* info, int32_t usage, uint8_t*
   b->bits = h.bits;
   b->stride = stride;
   *pixels = b->pixels;
-  log_call("create_dib " + std::to_string(h.width) + "x" + std::to_string(h.height) + "x" +
-           std::to_string(h.bits));
+  log_call("create_dib %dx%dx%d", h.width, h.height, h.bits);
   return b;
 }
 
@@ -418,8 +436,7 @@ int32_t set_dib_bits_to_device(Device* dc, int32_t dest_x, int32_t dest_y, int32
     }
     ++lines;
   }
-  log_call("transfer " + std::to_string(width) + "x" + std::to_string(height) + " to " +
-           std::to_string(dest_x) + "," + std::to_string(dest_y));
+  log_call("transfer %dx%d to %d,%d", width, height, dest_x, dest_y);
   if (s.host) s.host->present();
   return lines;
 }
@@ -462,13 +479,9 @@ int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
     if (s.host) s.host->display_changed(nullptr, false);
     return kChangeSuccessful;
   }
-  std::string what = std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" +
-                     std::to_string(mode->bits) + " flags=" + std::to_string(flags);
-  if (flags & kChangeTest) {
-    log_call("test " + what);
-    return s.test_result;
-  }
-  log_call("change " + what);
+  const char* what = flags & kChangeTest ? "test" : "change";
+  log_call("%s %dx%dx%d flags=%d", what, mode->width, mode->height, mode->bits, flags);
+  if (flags & kChangeTest) return s.test_result;
   int32_t result = kChangeSuccessful;
   if (!s.change_results.empty()) {
     result = s.change_results.front();
@@ -489,19 +502,31 @@ int32_t change_display_settings(const DisplayMode* mode, int32_t flags) {
   return kChangeSuccessful;
 }
 
-uint32_t tick_count() {
-  ScreenState& s = screen();
-  if (s.virtual_clock) {
-    uint32_t now = s.tick;
-    s.tick += s.tick_step;
-    return now;
-  }
-  // From system start, as both backends count, so that programs started
-  // at different times read different clocks.
+namespace {
+
+// From system start, as both backends count, so that programs started at
+// different times read different clocks.
+uint32_t since_system_start_ms() {
   timespec now{};
   clock_gettime(CLOCK_BOOTTIME, &now);
   return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
                                static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+// What tick_count() would return, without advancing the virtual clock.
+uint32_t clock_now() {
+  const ScreenState& s = screen();
+  return s.virtual_clock ? s.tick : since_system_start_ms();
+}
+
+}  // namespace
+
+uint32_t tick_count() {
+  ScreenState& s = screen();
+  if (!s.virtual_clock) return since_system_start_ms();
+  const uint32_t now = s.tick;
+  s.tick += s.tick_step;
+  return now;
 }
 
 uint32_t version() { return screen().version; }
@@ -519,6 +544,7 @@ void configure_headless(ScreenState& s, int32_t width, int32_t height, int32_t b
   s.test_result = kChangeSuccessful;
   s.change_results.clear();
   s.log.clear();
+  s.logging = false;
   s.window.palette = nullptr;
   s.screen.palette = nullptr;
   for (int i = 0; i < 256; ++i) s.default_palette.entries[i] = s.system[i];
@@ -627,8 +653,11 @@ void set_virtual_clock(bool on, uint32_t start, uint32_t step) {
 }
 void set_tick(uint32_t ms) { screen().tick = ms; }
 const std::vector<std::string>& call_log() { return screen().log; }
+void set_call_log(bool on) { screen().logging = on; }
 void clear_call_log() { screen().log.clear(); }
-void note_call(const std::string& what) { log_call(what); }
+void note_call(const std::string& what) {
+  if (screen().logging) append_to_log(what);
+}
 void set_version(uint32_t version) { screen().version = version; }
 void set_fail_bitmaps(bool fail) { screen().fail_bitmaps = fail; }
 
