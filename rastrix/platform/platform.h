@@ -108,7 +108,6 @@ class Host {
   virtual ~Host() = default;
   virtual void present() = 0;  // the screen changed
   virtual void display_changed(const DisplayMode* mode, bool full_screen) = 0;
-  virtual uint32_t ticks() = 0;  // not read: the clock counts from system start
 };
 
 // Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces

@@ -109,8 +109,6 @@ class SdlDisplay final : public Host {
     present();
   }
 
-  uint32_t ticks() override { return SDL_GetTicks(); }
-
   // --- Events --------------------------------------------------------------
   bool poll(RxWindowEvent* event) {
     SDL_Event e;
