@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "rastrix.h"
 

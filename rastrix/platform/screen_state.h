@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/nearest_colour.h"
+#include "platform/headless_controls.h"
 #include "platform/pixel_memory.h"
 #include "platform/platform.h"
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/frame_pacer.h"
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "platform/sdl_desktop_depth.h"
 
