@@ -13,6 +13,7 @@
 
 #include "core/cpu_features.h"
 #include "fuzz_input.h"
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 
 namespace {

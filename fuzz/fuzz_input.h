@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "rastrix.h"
 
@@ -35,9 +36,9 @@ inline int32_t pick_depth(uint8_t b) {
   return kDepths[b & 3];
 }
 
-// The headless screen logs every call; an input that left its entries
-// behind would look to the fuzzer like a leak, and each such input would
-// run again under the leak checker.
+// Should the call log be on, an input that left its entries behind would
+// look to the fuzzer like a leak, and each such input would run again
+// under the leak checker.
 inline void forget_calls() { rx::platform::clear_call_log(); }
 
 // Buffers stay below this many pixels (the height gives way): clipping

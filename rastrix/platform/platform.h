@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // What the window library (its own shared object) calls in this one.
@@ -108,13 +107,12 @@ class Host {
   virtual ~Host() = default;
   virtual void present() = 0;  // the screen changed
   virtual void display_changed(const DisplayMode* mode, bool full_screen) = 0;
-  virtual uint32_t ticks() = 0;  // not read: the clock counts from system start
 };
 
 // Headless screen: width x height at bits (4, 8, 15, 16, 24, 32). Replaces
-// any earlier screen and resets the system palette, modes, call log, test
-// results, version word and virtual clock. false for an unsupported depth
-// or size.
+// any earlier screen and resets the system palette, modes, call log (and
+// turns it off), test results, version word and virtual clock. false for
+// an unsupported depth or size.
 RX_HOST_API bool use_headless(int32_t width, int32_t height, int32_t bits);
 RX_HOST_API void set_host(Host* host);  // null: headless
 
@@ -132,23 +130,5 @@ RX_HOST_API void screen_row_argb(const ScreenView& v, int32_t y, int32_t x, int3
 bool screen_rgb(int32_t x, int32_t y, uint8_t rgb[3]);
 // The 256 colours the screen shows for its indices (8-bit screens).
 RX_HOST_API const PaletteEntry* system_palette();
-
-// --- Test controls (headless) ---------------------------------------------
-RX_HOST_API void set_display_modes(const std::vector<DisplayMode>& modes);
-void set_test_change_result(int32_t result);  // what a kChangeTest reports
-void set_change_results(const std::vector<int32_t>& results);  // next real changes, in order
-// Virtual clock: when on, tick_count() returns the set value and advances
-// it by step on every read, so busy waits end without real time passing.
-void set_virtual_clock(bool on, uint32_t start = 0, uint32_t step = 1);
-void set_tick(uint32_t ms);
-// Every platform call that changes something is appended here, with the
-// virtual or real time, e.g. "change 640x480x16 flags=4 @1200".
-const std::vector<std::string>& call_log();
-void clear_call_log();
-// The window side appends its own calls (show, message boxes, quit) so
-// that one log tells the order of everything the program asked for.
-void note_call(const std::string& what);
-void set_version(uint32_t version);
-void set_fail_bitmaps(bool fail);  // create_dib_section / global_alloc fail
 
 }  // namespace rx::platform

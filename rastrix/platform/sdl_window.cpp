@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/frame_pacer.h"
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "platform/sdl_desktop_depth.h"
 
@@ -108,8 +109,6 @@ class SdlDisplay final : public Host {
     }
     present();
   }
-
-  uint32_t ticks() override { return SDL_GetTicks(); }
 
   // --- Events --------------------------------------------------------------
   bool poll(RxWindowEvent* event) {

@@ -33,7 +33,7 @@ class DisplayModes : public rx::support::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     platform::set_virtual_clock(true, 1000, 1);
-    platform::clear_call_log();
+    platform::set_call_log(true);
   }
   void TearDown() override {
     platform::set_virtual_clock(false);

@@ -127,6 +127,7 @@ TEST_F(HeadlessTest, ShutdownWithABufferStillAllocatedChangesNothing) {
 TEST_F(HeadlessTest, ShutdownSelectsTheInitialPaletteBack) {
   RxPalette p = rx_make_palette();
   rx_realize_palette(p);
+  platform::set_call_log(true);
   platform::clear_call_log();
   rx_shutdown();
   ASSERT_FALSE(platform::call_log().empty());
@@ -137,6 +138,7 @@ TEST_F(HeadlessTest, ShutdownSelectsTheInitialPaletteBack) {
 
 TEST_F(HeadlessTest, InitAgainWithBuffersLeftGivesTheirHandlesBack) {
   for (int i = 0; i < 3; ++i) ASSERT_EQ(rx::support::make_buffer(32, 16, 16), i);
+  platform::set_call_log(true);
   platform::clear_call_log();
   rx_init();
   int deleted = 0;

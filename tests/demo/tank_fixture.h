@@ -98,6 +98,7 @@ class TankTest : public ::testing::Test {
     RxDC dc = rx_headless_screen(640, 480, desktop_bits());
     ASSERT_NE(dc, nullptr);
     set_window_dc(dc);
+    rx::platform::set_call_log(true);
     rx::platform::set_virtual_clock(true, 0, 1);  // settle waits pass at once
     reset_tank();
     tank().assets.clear();

@@ -52,6 +52,7 @@ TEST_F(HeadlessTest, ReleaseGivesTheMemoryDcItsStockBitmapBack) {
   EXPECT_EQ(platform::selected_bitmap(dc), stock);
   // Freeing a buffer once selected deletes a bitmap no DC holds.
   platform::Bitmap* bitmap_a = rx::state().slots.bitmap[a];
+  platform::set_call_log(true);
   platform::clear_call_log();
   EXPECT_EQ(rx_buffer_free(a), 0);
   EXPECT_EQ(rx::state().slots.pixels[a], nullptr);
@@ -62,6 +63,7 @@ TEST_F(HeadlessTest, ReleaseGivesTheMemoryDcItsStockBitmapBack) {
 TEST_F(HeadlessTest, ASelectedBitmapIsNotDeleted) {
   const int32_t h = make_buffer(8, 4, 4);
   platform::Bitmap* bitmap = rx::state().slots.bitmap[h];
+  platform::set_call_log(true);
   platform::clear_call_log();
   EXPECT_FALSE(platform::delete_bitmap(bitmap));
   EXPECT_EQ(deleted_bitmaps(), 0);
@@ -72,6 +74,7 @@ TEST_F(HeadlessTest, ASelectedBitmapIsNotDeleted) {
 
 TEST_F(HeadlessTest, StartingOverWithABufferSelectedFreesItsBitmap) {
   make_buffer(16, 4, 4);
+  platform::set_call_log(true);
   platform::clear_call_log();
   rx_init();  // without release and shutdown: the buffer goes
   EXPECT_EQ(deleted_bitmaps(), 1);

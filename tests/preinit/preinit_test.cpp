@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "rastrix.h"
 

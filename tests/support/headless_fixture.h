@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless_controls.h"
 #include "platform/platform.h"
 #include "rastrix.h"
 
