@@ -18,6 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME librastrix${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# The window library opens SDL2 when a window is asked for; without it
+# everything else works.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS libsdl2-2.0-0)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "${PROJECT_DESCRIPTION}: the shared library")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME librastrix-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)

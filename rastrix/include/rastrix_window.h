@@ -38,7 +38,7 @@ enum {
   RX_WINDOW_OK = 0,
   RX_WINDOW_NO_DISPLAY = 1,    /* no display to open a window on (none named in DISPLAY or
                                   WAYLAND_DISPLAY, or only an off-screen video driver) */
-  RX_WINDOW_UNAVAILABLE = 2,   /* the library was built without a window backend */
+  RX_WINDOW_UNAVAILABLE = 2,   /* no window backend: built without SDL2, or SDL2 not installed */
   RX_WINDOW_FAILED = 3,        /* a display, but no window could be opened on it */
   RX_WINDOW_OPEN_ALREADY = 4,  /* a window is open: close it first */
   RX_WINDOW_BAD_ARGUMENT = 5   /* null dc, or a side below 1 or above RX_MAX_BUFFER_SIDE */

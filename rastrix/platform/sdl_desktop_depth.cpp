@@ -3,6 +3,8 @@
 
 #include <SDL_syswm.h>
 
+#include "platform/sdl_calls.h"
+
 namespace rx::platform::window_backend {
 
 int32_t desktop_depth(SDL_Window* window, const SDL_DisplayMode& desktop) {
@@ -11,7 +13,7 @@ int32_t desktop_depth(SDL_Window* window, const SDL_DisplayMode& desktop) {
 #if defined(SDL_VIDEO_DRIVER_X11)
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11 &&
+  if (sdl().GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11 &&
       info.info.x11.display != nullptr) {
     // Xlib's macros read the display record: no call into Xlib, which
     // SDL loads for itself.

@@ -19,6 +19,7 @@
 #include "platform/frame_pacer.h"
 #include "platform/headless_controls.h"
 #include "platform/platform.h"
+#include "platform/sdl_calls.h"
 #include "platform/sdl_desktop_depth.h"
 
 namespace rx::platform::window_backend {
@@ -68,9 +69,9 @@ class SdlDisplay final : public Host {
   }
 
   ~SdlDisplay() override {
-    if (texture_) SDL_DestroyTexture(texture_);
-    SDL_DestroyRenderer(renderer_);
-    SDL_DestroyWindow(window_);
+    if (texture_) sdl().DestroyTexture(texture_);
+    sdl().DestroyRenderer(renderer_);
+    sdl().DestroyWindow(window_);
   }
 
   // --- Host --------------------------------------------------------------
@@ -78,24 +79,24 @@ class SdlDisplay final : public Host {
     ScreenView v = screen_view();
     if (v.pixels == nullptr || v.width < 1 || v.height < 1) return;
     if (texture_ == nullptr || v.width != texture_width_ || v.height != texture_height_) {
-      if (texture_) SDL_DestroyTexture(texture_);
-      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+      if (texture_) sdl().DestroyTexture(texture_);
+      texture_ = sdl().CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                    SDL_TEXTUREACCESS_STREAMING, v.width, v.height);
       if (texture_ == nullptr) return;
       texture_width_ = v.width;
       texture_height_ = v.height;
-      SDL_RenderSetLogicalSize(renderer_, v.width, v.height);
+      sdl().RenderSetLogicalSize(renderer_, v.width, v.height);
     }
     argb_.resize(static_cast<size_t>(v.width) * v.height);
     for (int32_t y = 0; y < v.height; ++y)
       screen_row_argb(v, y, 0, v.width, argb_.data() + static_cast<size_t>(y) * v.width);
-    SDL_UpdateTexture(texture_, nullptr, argb_.data(), v.width * 4);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    sdl().UpdateTexture(texture_, nullptr, argb_.data(), v.width * 4);
+    sdl().SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    sdl().RenderClear(renderer_);
+    sdl().RenderCopy(renderer_, texture_, nullptr, nullptr);
     double pause = pacer_.wait(seconds_now());
     if (pause > 0) std::this_thread::sleep_for(std::chrono::duration<double>(pause));
-    SDL_RenderPresent(renderer_);
+    sdl().RenderPresent(renderer_);
     pacer_.shown(seconds_now());
   }
 
@@ -105,7 +106,7 @@ class SdlDisplay final : public Host {
     if (!full_screen_) {
       int w = 0, h = 0;
       fit(mode ? mode->width : width_, mode ? mode->height : height_, desktop_, &w, &h);
-      SDL_SetWindowSize(window_, w, h);
+      sdl().SetWindowSize(window_, w, h);
     }
     present();
   }
@@ -113,18 +114,18 @@ class SdlDisplay final : public Host {
   // --- Events --------------------------------------------------------------
   bool poll(RxWindowEvent* event) {
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (sdl().PollEvent(&e))
       if (translate(e, event)) return true;
     return false;
   }
 
   bool wait(RxWindowEvent* event, int32_t timeout_ms) {
-    uint32_t start = SDL_GetTicks();
+    uint32_t start = sdl().GetTicks();
     for (;;) {
       if (poll(event)) return true;
-      int32_t left = timeout_ms - static_cast<int32_t>(SDL_GetTicks() - start);
+      int32_t left = timeout_ms - static_cast<int32_t>(sdl().GetTicks() - start);
       SDL_Event e;
-      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) return false;
+      if (left <= 0 || !sdl().WaitEventTimeout(&e, left)) return false;
       if (translate(e, event)) return true;
     }
   }
@@ -136,8 +137,8 @@ class SdlDisplay final : public Host {
     // In step with the refresh where the renderer offers it; the pacer
     // then lets a picture go half a period early and the renderer's wait
     // lands it on the refresh.
-    bool vsync = display && SDL_RenderSetVSync(renderer_, 1) == 0;
-    if (!display) SDL_RenderSetVSync(renderer_, 0);
+    bool vsync = display && sdl().RenderSetVSync(renderer_, 1) == 0;
+    if (!display) sdl().RenderSetVSync(renderer_, 0);
     double period = rate_ > 0 ? 1.0 / rate_ : 0;
     pacer_.reset(period, vsync ? period / 2 : 0);
   }
@@ -162,15 +163,15 @@ class SdlDisplay final : public Host {
     uint32_t flags = (style & RX_BOX_ERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
     SDL_MessageBoxData data{flags, window_, caption, text, count, buttons, nullptr};
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return RX_ANSWER_NONE;
+    if (sdl().ShowMessageBox(&data, &pressed) != 0 || pressed < 0) return RX_ANSWER_NONE;
     return pressed;
   }
 
  private:
   int32_t display_rate() const {
     SDL_DisplayMode m;
-    int index = SDL_GetWindowDisplayIndex(window_);
-    if (SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &m) == 0 && m.refresh_rate > 0)
+    int index = sdl().GetWindowDisplayIndex(window_);
+    if (sdl().GetCurrentDisplayMode(index < 0 ? 0 : index, &m) == 0 && m.refresh_rate > 0)
       return m.refresh_rate;
     return kUnknownRefresh;
   }
@@ -226,10 +227,10 @@ std::unique_ptr<SdlDisplay>& display() {
 std::vector<DisplayMode> display_modes(int32_t width, int32_t height, int32_t desktop_bits) {
   std::vector<DisplayMode> modes;
   bool has_window_mode = false;
-  int n = SDL_GetNumDisplayModes(0);
+  int n = sdl().GetNumDisplayModes(0);
   for (int i = 0; i < n; ++i) {
     SDL_DisplayMode m;
-    if (SDL_GetDisplayMode(0, i, &m) != 0) continue;
+    if (sdl().GetDisplayMode(0, i, &m) != 0) continue;
     // A mode SDL names no format for is one of the desktop's own depth.
     const int32_t mode_bits = static_cast<int32_t>(SDL_BITSPERPIXEL(m.format));
     DisplayMode d{m.w, m.h, mode_bits != 0 ? supported_bits(mode_bits) : desktop_bits};
@@ -251,29 +252,30 @@ bool display_named() {
 int32_t open(const char* title, int32_t width, int32_t height, bool full_screen) {
   // SDL falls back to an off-screen driver without a display: ask first.
   if (!display_named()) return RX_WINDOW_NO_DISPLAY;
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: pixels stay square and exact
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return RX_WINDOW_NO_DISPLAY;
-  const char* driver = SDL_GetCurrentVideoDriver();
+  if (sdl_calls() == nullptr) return RX_WINDOW_UNAVAILABLE;
+  sdl().SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: pixels stay square and exact
+  if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return RX_WINDOW_NO_DISPLAY;
+  const char* driver = sdl().GetCurrentVideoDriver();
   if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
       std::strcmp(driver, "dummy") == 0) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    sdl().QuitSubSystem(SDL_INIT_VIDEO);
     return RX_WINDOW_NO_DISPLAY;
   }
   SDL_DisplayMode desktop;
   SDL_Window* window = nullptr;
-  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+  if (sdl().GetDesktopDisplayMode(0, &desktop) == 0) {
     int w = desktop.w, h = desktop.h;
     if (!full_screen) fit(width, height, desktop, &w, &h);
     uint32_t flags = SDL_WINDOW_HIDDEN | (full_screen ? uint32_t{SDL_WINDOW_BORDERLESS} : 0u);
     int at = full_screen ? 0 : static_cast<int>(SDL_WINDOWPOS_CENTERED);
-    window = SDL_CreateWindow(title, at, at, w, h, flags);
+    window = sdl().CreateWindow(title, at, at, w, h, flags);
   }
-  SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+  SDL_Renderer* renderer = window ? sdl().CreateRenderer(window, -1, 0) : nullptr;
   if (window && renderer == nullptr)
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    renderer = sdl().CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   if (renderer == nullptr) {
-    if (window) SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (window) sdl().DestroyWindow(window);
+    sdl().QuitSubSystem(SDL_INIT_VIDEO);
     return RX_WINDOW_FAILED;
   }
   int32_t bits = supported_bits(desktop_depth(window, desktop));
@@ -281,8 +283,8 @@ int32_t open(const char* title, int32_t width, int32_t height, bool full_screen)
   set_display_modes(display_modes(width, height, bits));
   display() = std::make_unique<SdlDisplay>(window, renderer, full_screen, desktop, width, height);
   set_host(display().get());
-  SDL_ShowWindow(window);
-  SDL_RaiseWindow(window);
+  sdl().ShowWindow(window);
+  sdl().RaiseWindow(window);
   display()->present();
   return RX_WINDOW_OK;
 }
@@ -293,7 +295,7 @@ void close() {
   if (!display()) return;
   set_host(nullptr);
   display().reset();
-  SDL_Quit();
+  sdl().Quit();
 }
 
 bool poll(RxWindowEvent* event) { return display()->poll(event); }

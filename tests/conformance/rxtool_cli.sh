@@ -196,6 +196,9 @@ if command -v script >/dev/null; then
   grep -q "frames" "$work/tty" && grep -q "%" "$work/tty" && pass || fail "no progress on a terminal"
 fi
 
+# --- SDL2 is loaded by a window, not by starting rxtool ---------------
+ldd "$rx" | grep -q libSDL2 && fail "rxtool loads SDL2 at start" || pass
+
 # --- rxtool uses only installed headers --------------------------------
 if grep -h '#include "' "$source_dir"/tools/rxtool/*.{cpp,h} | grep -v -e '"rastrix.h"' -e '"rastrix_window.h"' |
     sed 's/.*"\(.*\)".*/\1/' | while read -r h; do [ -f "$source_dir/tools/rxtool/$h" ] || echo "$h"; done | grep -q .; then
