@@ -118,6 +118,21 @@ int prepare_picture(const Options& o, Picture& p) {
   return kSuccess;
 }
 
+int prepare_flic(const Options& o, const char* command, Source& source, Area& area) {
+  start_library(o.depth);
+  const Format* f = nullptr;
+  int status = kSuccess;
+  if (!open_input(o.files[0], o.from_memory, source, f, status)) return status;
+  if (f != &kFlicFormat)
+    return refused(source, std::string("not a flic: rxtool ") + command + " shows pictures");
+  std::string why;
+  if (!f->inspect(source, area, why)) return refused(source, why);
+  if (area.width < 1 || area.height < 1)
+    return refused(source, "the flic's frames are " + pixels_text(area.width, area.height));
+  if (!within_limits(area.width, area.height, o, "a frame", why)) return refused(source, why);
+  return kSuccess;
+}
+
 int draw_picture(const Options& o, const Picture& p) {
   std::string why;
   if (!make_buffer(p.buffer_width, p.buffer_height, why)) return refused(p.source, why);

@@ -48,6 +48,10 @@ struct Picture {
 // before a buffer is made; kSuccess, or the exit status with the message
 // printed. The library is started.
 int prepare_picture(const Options& o, Picture& picture);
+// Opens the flic of o.files[0] and checks its frame size against the
+// limits; kSuccess, or the exit status with the message printed (command
+// names the command that shows pictures instead). The library is started.
+int prepare_flic(const Options& o, const char* command, Source& source, Area& area);
 // Makes the picture's buffer and shows the picture into it (placed by
 // --at); kSuccess or the exit status with the message printed.
 int draw_picture(const Options& o, const Picture& picture);

@@ -104,18 +104,11 @@ int write_frame(const Options& o, int32_t n, const FlicContext& flic) {
 
 int run_frames(const Options& o) {
   if (o.files.size() != 1 || o.output.empty()) return usage_error("frames needs FLIC and -o DIR");
-  start_library(o.depth);
   Source source;
-  const Format* f = nullptr;
-  int status = kSuccess;
-  if (!open_input(o.files[0], o.from_memory, source, f, status)) return status;
-  if (f != &kFlicFormat) return refused(source, "not a flic: rxtool decode shows pictures");
   Area area;
+  int status = prepare_flic(o, "decode", source, area);
+  if (status != kSuccess) return status;
   std::string why;
-  if (!f->inspect(source, area, why)) return refused(source, why);
-  if (area.width < 1 || area.height < 1)
-    return refused(source, "the flic's frames are " + pixels_text(area.width, area.height));
-  if (!within_limits(area.width, area.height, o, "a frame", why)) return refused(source, why);
   if (!make_folder(o.output, why)) return output_failed(o.output, why);
   if (!make_buffer(area.width, area.height, why)) return refused(source, why);
   FlicContext flic{};

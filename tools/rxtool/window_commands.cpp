@@ -106,21 +106,14 @@ int run_show(const Options& o) {
 
 int run_play(const Options& o) {
   if (o.files.size() != 1) return usage_error("play needs one FLIC");
-  start_library(o.depth);
   Source source;
-  const Format* f = nullptr;
-  int status = kSuccess;
-  if (!open_input(o.files[0], o.from_memory, source, f, status)) return status;
-  if (f != &kFlicFormat) return refused(source, "not a flic: rxtool show shows pictures");
   Area area;
-  std::string why;
-  if (!f->inspect(source, area, why)) return refused(source, why);
-  if (area.width < 1 || area.height < 1)
-    return refused(source, "the flic's frames are " + pixels_text(area.width, area.height));
-  if (!within_limits(area.width, area.height, o, "a frame", why)) return refused(source, why);
+  int status = prepare_flic(o, "show", source, area);
+  if (status != kSuccess) return status;
   if ((status = open_window("play", source, area.width, area.height, o.depth)) != kSuccess)
     return status;
   FlicContext flic{};
+  std::string why;
   if (!make_buffer(area.width, area.height, why)) {
     status = refused(source, why);
   } else if (int32_t r = open_flic(source, flic); r != 0) {
