@@ -41,10 +41,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr int kHeaderSize = 128;
-constexpr uint16_t kFrameChunk = 0xF1FA;
-constexpr uint16_t kPrefixChunk = 0xF100;
-constexpr int kChunkPrefixSize = 6;           // 32-bit size, 16-bit type
 constexpr size_t kFirstFrameOffset = 80;      // FLC header: file offsets of frames 1 and 2
 constexpr size_t kSecondFrameOffset = 84;
 
@@ -99,7 +95,7 @@ const Bytes& flic_bytes(const Workload& w) {
 }
 
 bool usable(const Bytes& file, benchmark::State& state) {
-  if (file.size() >= kHeaderSize + kChunkPrefixSize) return true;
+  if (file.size() >= RX_FLIC_HEADER_SIZE + RX_FLIC_CHUNK_PREFIX_SIZE) return true;
   state.SkipWithError("flic not found (corpus: set RASTRIX_SHARED_DIR)");
   return false;
 }
@@ -120,14 +116,14 @@ void play_rastrix(benchmark::State& state, const Workload& w) {
   FlicContext flic{};
   flic.width = le16(&file[8]);
   flic.height = le16(&file[10]);
-  flic.position = kHeaderSize;
+  flic.position = RX_FLIC_HEADER_SIZE;
   int32_t buffer = rx_buffer_create(flic.width, flic.height);
   rx_buffer_select(buffer);
   rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));
   constexpr int32_t kFlags = RX_FLIC_NO_DELAY | RX_SHOW_FROM_MEMORY;
   for (auto _ : state) {
     if (rx_flic_play(&flic, 1, kFlags) == 1) continue;
-    flic.position = kHeaderSize;  // the flic ended: start over
+    flic.position = RX_FLIC_HEADER_SIZE;  // the flic ended: start over
     if (rx_flic_play(&flic, 1, kFlags) != 1) {
       state.SkipWithError("rx_flic_play showed no frame");
       break;
@@ -145,11 +141,11 @@ void play_rastrix(benchmark::State& state, const Workload& w) {
 // chunk longer than the rest of the file is cut at its end.
 std::vector<Bytes> frame_chunks(const Bytes& file) {
   std::vector<Bytes> out;
-  size_t at = kHeaderSize;
-  while (at + kChunkPrefixSize <= file.size()) {
+  size_t at = RX_FLIC_HEADER_SIZE;
+  while (at + RX_FLIC_CHUNK_PREFIX_SIZE <= file.size()) {
     const size_t size = std::min<size_t>(le32(&file[at]), file.size() - at);
-    if (size < kChunkPrefixSize) break;
-    if (le16(&file[at + 4]) == kFrameChunk) out.emplace_back(&file[at], &file[at] + size);
+    if (size < RX_FLIC_CHUNK_PREFIX_SIZE) break;
+    if (le16(&file[at + 4]) == RX_FLIC_FRAME_CHUNK) out.emplace_back(&file[at], &file[at] + size);
     at += size;
   }
   return out;
@@ -162,9 +158,10 @@ void play_ffmpeg(benchmark::State& state, const Workload& w) {
   AVCodecContext* ctx = avcodec_alloc_context3(codec);
   ctx->width = le16(&file[8]);
   ctx->height = le16(&file[10]);
-  ctx->extradata = static_cast<uint8_t*>(av_mallocz(kHeaderSize + AV_INPUT_BUFFER_PADDING_SIZE));
-  std::copy_n(file.data(), kHeaderSize, ctx->extradata);
-  ctx->extradata_size = kHeaderSize;
+  ctx->extradata =
+      static_cast<uint8_t*>(av_mallocz(RX_FLIC_HEADER_SIZE + AV_INPUT_BUFFER_PADDING_SIZE));
+  std::copy_n(file.data(), RX_FLIC_HEADER_SIZE, ctx->extradata);
+  ctx->extradata_size = RX_FLIC_HEADER_SIZE;
   if (avcodec_open2(ctx, codec, nullptr) < 0) {
     state.SkipWithError("avcodec_open2 failed");
     avcodec_free_context(&ctx);
@@ -206,15 +203,17 @@ void store32(uint8_t* p, uint32_t v) {
 // push the picture out of the loop: it gets the flic without it, the
 // header's file size and frame offsets moved to match.
 Bytes without_prefix(const Bytes& file) {
-  if (file.size() < kHeaderSize + kChunkPrefixSize) return file;
-  const uint32_t size = le32(&file[kHeaderSize]);
-  if (le16(&file[kHeaderSize + 4]) != kPrefixChunk || size > file.size() - kHeaderSize) return file;
-  Bytes out(file.begin(), file.begin() + kHeaderSize);
-  out.insert(out.end(), file.begin() + kHeaderSize + size, file.end());
+  if (file.size() < RX_FLIC_HEADER_SIZE + RX_FLIC_CHUNK_PREFIX_SIZE) return file;
+  const uint32_t size = le32(&file[RX_FLIC_HEADER_SIZE]);
+  if (le16(&file[RX_FLIC_HEADER_SIZE + 4]) != RX_FLIC_PREFIX_CHUNK ||
+      size > file.size() - RX_FLIC_HEADER_SIZE)
+    return file;
+  Bytes out(file.begin(), file.begin() + RX_FLIC_HEADER_SIZE);
+  out.insert(out.end(), file.begin() + RX_FLIC_HEADER_SIZE + size, file.end());
   store32(&out[0], static_cast<uint32_t>(out.size()));
   for (size_t offset : {kFirstFrameOffset, kSecondFrameOffset}) {
     const uint32_t at = le32(&out[offset]);
-    if (at >= kHeaderSize + size) store32(&out[offset], at - size);
+    if (at >= RX_FLIC_HEADER_SIZE + size) store32(&out[offset], at - size);
   }
   return out;
 }
@@ -296,15 +295,15 @@ Bytes storm_flic(Storm storm) {
   for (int i = 0; i < 256; ++i)
     for (int k = 0; k < 3; ++k) all.rgb.push_back(static_cast<uint8_t>(i * (3 + 2 * k) + k * 40));
   std::vector<Bytes> chunks = {
-      rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body({all}))};
+      rx::support::sub_chunk(RX_FLIC_COLOR_256, rx::support::palette_body({all}))};
   for (int c = 0; c < kStormChunks; ++c) {
     std::vector<rx::support::PalettePacket> packets;
     if (storm != Storm::kEmpty) {
       const auto v = static_cast<uint8_t>(c * 7);
       packets.push_back({static_cast<uint8_t>(c * 37), {v, static_cast<uint8_t>(255 - v), 128}});
     }
-    chunks.push_back(rx::support::sub_chunk(rx::support::kColor256, rx::support::palette_body(packets)));
-    if (storm == Storm::kOneEntryBlack) chunks.push_back(rx::support::sub_chunk(rx::support::kBlack, {}));
+    chunks.push_back(rx::support::sub_chunk(RX_FLIC_COLOR_256, rx::support::palette_body(packets)));
+    if (storm == Storm::kOneEntryBlack) chunks.push_back(rx::support::sub_chunk(RX_FLIC_BLACK, {}));
   }
   return rx::support::flic_file(true, kStormSide, kStormSide, 1, 0,
                                 {rx::support::frame_chunk(chunks)});
@@ -320,7 +319,7 @@ void play_storm(benchmark::State& state, int bits, Storm storm) {
   rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));
   FlicContext flic{};
   for (auto _ : state) {
-    flic.position = kHeaderSize;
+    flic.position = RX_FLIC_HEADER_SIZE;
     if (rx_flic_play(&flic, 1, RX_FLIC_NO_DELAY | RX_SHOW_FROM_MEMORY) != 1) {
       state.SkipWithError("rx_flic_play showed no frame");
       break;

@@ -1,5 +1,5 @@
-// Numbers of the flic file format (FLI/FLC, after the published flic
-// format notes) and the player's handle table.
+// The player's own numbers of the flic format (the file's are in
+// rastrix.h) and its handle table.
 #pragma once
 
 #include <cstdint>
@@ -7,25 +7,6 @@
 #include "core/state.h"
 
 namespace rx::flic {
-
-inline constexpr int kHeaderSize = 128;      // file header; the first chunk follows
-inline constexpr int kChunkPrefixSize = 6;   // 32-bit size, 16-bit type
-inline constexpr int kFrameHeaderSize = 16;  // prefix, sub-chunk count, 8 reserved
-inline constexpr uint16_t kFliMagic = 0xAF11;
-inline constexpr uint16_t kFlcMagic = 0xAF12;
-inline constexpr uint16_t kFrameChunk = 0xF1FA;
-inline constexpr uint16_t kPrefixChunk = 0xF100;
-
-// Sub-chunk types the player decodes; the others are skipped.
-enum SubChunk : uint16_t {
-  kColor256 = 4,
-  kDeltaFlc = 7,
-  kColor64 = 11,
-  kDeltaFli = 12,
-  kBlack = 13,
-  kByteRun = 15,
-  kCopy = 16,
-};
 
 // Longest byte-run packet beyond the row's end, and so the widest frame
 // whose row (plus that overshoot) fits the ScratchArea row buffer.
@@ -36,6 +17,10 @@ inline uint16_t load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p
 inline uint32_t load32(const uint8_t* p) {
   return static_cast<uint32_t>(load16(p)) | static_cast<uint32_t>(load16(p + 2)) << 16;
 }
+
+// Fills the header's facts (position, frames, size, delay) into context;
+// RX_OK, RX_ERR_RESOURCE or RX_FLIC_TOO_WIDE as rx_flic_open reports them.
+int32_t read_header(const uint8_t* header, int32_t size, FlicContext& context);
 
 // Open flic files: the context keeps a number that is given to one open
 // only, so a stale or made-up number finds no descriptor (or only one the

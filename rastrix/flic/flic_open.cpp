@@ -43,6 +43,25 @@ uint16_t flc_delay(uint32_t speed_ms) {
 
 }  // namespace
 
+int32_t read_header(const uint8_t* h, int32_t size, FlicContext& context) {
+  if (size < RX_FLIC_HEADER_SIZE) return RX_ERR_RESOURCE;
+  uint16_t delay;
+  if (load16(h + 4) == RX_FLI_MAGIC) {
+    delay = fli_delay(load16(h + 16));
+  } else if (load16(h + 4) == RX_FLC_MAGIC) {
+    delay = flc_delay(load32(h + 16));
+  } else {
+    return RX_ERR_RESOURCE;
+  }
+  if (load16(h + 8) > RX_FLIC_MAX_WIDTH) return RX_FLIC_TOO_WIDE;
+  context.position = RX_FLIC_HEADER_SIZE;
+  context.frames = load16(h + 6);
+  context.width = load16(h + 8);
+  context.height = load16(h + 10);
+  context.delay = delay;
+  return RX_OK;
+}
+
 uint32_t open_descriptor(int fd) {
   if (last_number == kLastNumber) return 0;
   for (OpenFlic& f : open_flics) {
@@ -77,20 +96,9 @@ int32_t rx_flic_open(const char* file_name, FlicContext* context) {
   int fd = rx::file_open(file_name);
   s.current_file = fd;
   if (fd < 0) return RX_ERR_ARGUMENT;
-  const uint8_t* h = s.scratch;
-  s.bytes_read = static_cast<uint32_t>(rx::file_read(fd, s.scratch, kHeaderSize));
-  int32_t result = RX_OK;
-  uint16_t delay = 0;
-  if (s.bytes_read < static_cast<uint32_t>(kHeaderSize)) {
-    result = RX_ERR_RESOURCE;
-  } else if (load16(h + 4) == kFliMagic) {
-    delay = fli_delay(load16(h + 16));
-  } else if (load16(h + 4) == kFlcMagic) {
-    delay = flc_delay(load32(h + 16));
-  } else {
-    result = RX_ERR_RESOURCE;
-  }
-  if (result == RX_OK && load16(h + 8) > RX_FLIC_MAX_WIDTH) result = RX_FLIC_TOO_WIDE;
+  s.bytes_read = static_cast<uint32_t>(rx::file_read(fd, s.scratch, RX_FLIC_HEADER_SIZE));
+  FlicContext opened{};
+  int32_t result = read_header(s.scratch, static_cast<int32_t>(s.bytes_read), opened);
   // Playing gives its read-ahead back and rewinding seeks: a pipe cannot.
   if (result == RX_OK && rx::file_seek(fd, 0, SEEK_CUR) < 0) result = RX_FLIC_CANNOT_SEEK;
   uint32_t handle = 0;
@@ -101,13 +109,19 @@ int32_t rx_flic_open(const char* file_name, FlicContext* context) {
     s.current_file = -1;
     return result;
   }
-  context->handle = handle;
-  context->position = kHeaderSize;
-  context->frames = load16(h + 6);
-  context->width = load16(h + 8);
-  context->height = load16(h + 10);
-  context->delay = delay;
-  context->source = 0;
+  opened.handle = handle;
+  opened.source = 0;
+  *context = opened;
+  return RX_OK;
+}
+
+int32_t rx_flic_open_memory(const void* data, int32_t size, FlicContext* context) {
+  if (data == nullptr || context == nullptr) return RX_ERR_ARGUMENT;
+  FlicContext opened{};
+  const int32_t result = rx::flic::read_header(static_cast<const uint8_t*>(data), size, opened);
+  if (result != RX_OK) return result;
+  opened.source = 1;
+  *context = opened;
   return RX_OK;
 }
 

@@ -17,17 +17,17 @@ struct Player {
 };
 
 void decode_sub_chunk(uint16_t type, FlicStream& stream, const Player& p) {
-  if (type == kColor256 || type == kColor64) {
-    palette_chunk(stream, type == kColor64, p.flags);
+  if (type == RX_FLIC_COLOR_256 || type == RX_FLIC_COLOR_64) {
+    palette_chunk(stream, type == RX_FLIC_COLOR_64, p.flags);
     return;
   }
   apply_pending_reduction();  // pixels see the palette read before them
   switch (type) {
-    case kDeltaFlc: p.decoders.delta_flc(stream, p.area); break;
-    case kDeltaFli: p.decoders.delta_fli(stream, p.area); break;
-    case kBlack: p.decoders.black(stream, p.area); break;
-    case kByteRun: p.decoders.byte_run(stream, p.area); break;
-    case kCopy: p.decoders.copy(stream, p.area); break;
+    case RX_FLIC_DELTA_FLC: p.decoders.delta_flc(stream, p.area); break;
+    case RX_FLIC_DELTA_FLI: p.decoders.delta_fli(stream, p.area); break;
+    case RX_FLIC_BLACK: p.decoders.black(stream, p.area); break;
+    case RX_FLIC_BYTE_RUN: p.decoders.byte_run(stream, p.area); break;
+    case RX_FLIC_COPY: p.decoders.copy(stream, p.area); break;
     default: break;  // postage stamps and the rest are skipped whole
   }
 }
@@ -38,16 +38,16 @@ enum class FrameResult { kShown, kDamaged };
 
 // The sub-chunks of one frame chunk, after its 6-byte prefix.
 FrameResult play_sub_chunks(int64_t size, FlicStream& stream, const Player& player) {
-  if (size < kFrameHeaderSize) return FrameResult::kDamaged;
-  int64_t frame_left = size - kFrameHeaderSize;
+  if (size < RX_FLIC_FRAME_HEADER_SIZE) return FrameResult::kDamaged;
+  int64_t frame_left = size - RX_FLIC_FRAME_HEADER_SIZE;
   int32_t sub_chunks = stream.u16();
-  stream.skip(kFrameHeaderSize - kChunkPrefixSize - 2);
+  stream.skip(RX_FLIC_FRAME_HEADER_SIZE - RX_FLIC_CHUNK_PREFIX_SIZE - 2);
   for (; sub_chunks > 0 && !stream.ended(); --sub_chunks) {
     const int64_t start = stream.offset();
     int64_t chunk_size = stream.u32();
     int32_t type = stream.u16();
     if (type < 0) break;  // the data ended: the frame ends here
-    if (chunk_size < kChunkPrefixSize) return FrameResult::kDamaged;
+    if (chunk_size < RX_FLIC_CHUNK_PREFIX_SIZE) return FrameResult::kDamaged;
     frame_left -= chunk_size;
     decode_sub_chunk(static_cast<uint16_t>(type), stream, player);
     int64_t chunk_left = start + chunk_size - stream.offset();
@@ -98,10 +98,10 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
       return shown;
     }
     bool stop = false;
-    if (type == kPrefixChunk) {
-      stop = size < kChunkPrefixSize;
-      if (!stop) stream.skip(size - kChunkPrefixSize);
-    } else if (type == kFrameChunk) {
+    if (type == RX_FLIC_PREFIX_CHUNK) {
+      stop = size < RX_FLIC_CHUNK_PREFIX_SIZE;
+      if (!stop) stream.skip(size - RX_FLIC_CHUNK_PREFIX_SIZE);
+    } else if (type == RX_FLIC_FRAME_CHUNK) {
       stop = play_frame(size, stream, player) != FrameResult::kShown;
     } else {
       stop = true;
@@ -111,7 +111,7 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
       return shown;
     }
     if (!(flags & RX_FLIC_NO_DELAY)) rx_wait_ticks(delay);
-    if (type == kFrameChunk) {
+    if (type == RX_FLIC_FRAME_CHUNK) {
       ++shown;
       if (to_go > 0 && --to_go == 0) {
         stream.finish(*context);

@@ -290,6 +290,33 @@ typedef struct FlicContext {
 } FlicContext;
 #pragma pack(pop)
 
+/* Numbers of the FLI/FLC format, for programs that write or walk flics: a
+ * 128-byte file header whose 16-bit type at offset 4 is one of the magics,
+ * then chunks of a 32-bit size (prefix included) and a 16-bit type, all
+ * least significant byte first. A frame chunk holds a 16-bit sub-chunk
+ * count and 8 reserved bytes after its prefix, then the sub-chunks. */
+enum {
+  RX_FLIC_HEADER_SIZE = 128,
+  RX_FLIC_CHUNK_PREFIX_SIZE = 6,
+  RX_FLIC_FRAME_HEADER_SIZE = 16,
+  RX_FLI_MAGIC = 0xAF11, /* speed in 1/70 s */
+  RX_FLC_MAGIC = 0xAF12, /* speed in milliseconds */
+  RX_FLIC_PREFIX_CHUNK = 0xF100,
+  RX_FLIC_FRAME_CHUNK = 0xF1FA
+};
+/* Sub-chunk types; the player decodes all but RX_FLIC_STAMP (skipped, as
+ * any other type inside a frame). */
+enum {
+  RX_FLIC_COLOR_256 = 4,
+  RX_FLIC_DELTA_FLC = 7,
+  RX_FLIC_COLOR_64 = 11,
+  RX_FLIC_DELTA_FLI = 12,
+  RX_FLIC_BLACK = 13,
+  RX_FLIC_BYTE_RUN = 15,
+  RX_FLIC_COPY = 16,
+  RX_FLIC_STAMP = 18
+};
+
 /* Widest frame the player decodes: a row plus a byte-run packet's
  * overshoot (127) must fit the 10240-byte row buffer. */
 enum { RX_FLIC_MAX_WIDTH = 10113 };
@@ -307,6 +334,13 @@ enum {
  * open in the same run; a stale or foreign number reads and closes
  * nothing. */
 RX_API int32_t rx_flic_open(const char* file_name, FlicContext* context);
+/* A flic held in memory: reads the header from the first size bytes of
+ * data (the file as installed in the InputBuffer, say) and fills the
+ * context to play with RX_SHOW_FROM_MEMORY from just after the header.
+ * Results as rx_flic_open's: RX_ERR_ARGUMENT for a null pointer,
+ * RX_ERR_RESOURCE for fewer than 128 bytes or another type, and
+ * RX_FLIC_TOO_WIDE. No file is opened and rx_flic_close is not needed. */
+RX_API int32_t rx_flic_open_memory(const void* data, int32_t size, FlicContext* context);
 /* Closes the file; always 0. A handle that names no open flic is ignored. */
 RX_API int32_t rx_flic_close(FlicContext* context);
 /* frames < 0 rewinds, 0 does nothing, > 0 skips that many frame chunks

@@ -116,7 +116,7 @@ Bytes word_delta(const Bytes& packets, int count) {
 TEST_P(ColumnSkips, EveryLongSkipOfAByteDeltaLandsOnItsColumn) {
   at_every_level([&](const std::string& level) {
     for (int skip = 128; skip <= 255; ++skip) {
-      play(support::kDeltaFli, byte_delta({static_cast<uint8_t>(skip), 1, 7}, 1));
+      play(RX_FLIC_DELTA_FLI, byte_delta({static_cast<uint8_t>(skip), 1, 7}, 1));
       expect_only({{skip, 7}}, level + " skip " + std::to_string(skip));
     }
   });
@@ -125,7 +125,7 @@ TEST_P(ColumnSkips, EveryLongSkipOfAByteDeltaLandsOnItsColumn) {
 TEST_P(ColumnSkips, EveryLongSkipOfAWordDeltaLandsOnItsColumn) {
   at_every_level([&](const std::string& level) {
     for (int skip = 128; skip <= 255; ++skip) {
-      play(support::kDeltaFlc, word_delta({static_cast<uint8_t>(skip), 1, 7, 8}, 1));
+      play(RX_FLIC_DELTA_FLC, word_delta({static_cast<uint8_t>(skip), 1, 7, 8}, 1));
       expect_only({{skip, 7}, {skip + 1, 8}}, level + " skip " + std::to_string(skip));
     }
   });
@@ -135,11 +135,11 @@ TEST_P(ColumnSkips, LongSkipsAddUpAcrossALine) {
   at_every_level([&](const std::string& level) {
     // Skip 128, literal (1, 2); skip 200, 3 repeated three times; skip 255,
     // literal 4: columns 128-129, 330-332 and 588.
-    play(support::kDeltaFli, byte_delta({128, 2, 1, 2, 200, 0xFD, 3, 255, 1, 4}, 3));
+    play(RX_FLIC_DELTA_FLI, byte_delta({128, 2, 1, 2, 200, 0xFD, 3, 255, 1, 4}, 3));
     expect_only({{128, 1}, {129, 2}, {330, 3}, {331, 3}, {332, 3}, {588, 4}}, level + " bytes");
     // Skip 128, pair (1, 2); skip 200, pair (3, 4) twice; skip 255, pair
     // (5, 6): columns 128-129, 330-333 and 589-590.
-    play(support::kDeltaFlc, word_delta({128, 1, 1, 2, 200, 0xFE, 3, 4, 255, 1, 5, 6}, 3));
+    play(RX_FLIC_DELTA_FLC, word_delta({128, 1, 1, 2, 200, 0xFE, 3, 4, 255, 1, 5, 6}, 3));
     expect_only({{128, 1}, {129, 2}, {330, 3}, {331, 4}, {332, 3}, {333, 4}, {589, 5}, {590, 6}},
                 level + " words");
   });

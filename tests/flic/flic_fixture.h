@@ -29,8 +29,7 @@ class FlicTest : public support::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     Bytes file = support::flic_file(
-        true, 1, 1, 1, 0,
-        {support::frame_chunk({support::sub_chunk(support::kColor256, {0, 0})})});
+        true, 1, 1, 1, 0, {support::frame_chunk({support::sub_chunk(RX_FLIC_COLOR_256, {0, 0})})});
     int32_t b = support::make_buffer(8, 4, 1);
     install(file);
     FlicContext c{};

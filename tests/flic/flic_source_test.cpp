@@ -19,8 +19,8 @@ std::vector<Bytes> numbered_frames(int n) {
   std::vector<Bytes> frames;
   for (int k = 0; k < n; ++k) {
     std::vector<uint8_t> pixels(8, static_cast<uint8_t>(k + 1));
-    frames.push_back(frame_chunk({support::sub_chunk(support::kCopy,
-                                                     support::copy_body(pixels.data(), 4, 2))}));
+    frames.push_back(
+        frame_chunk({support::sub_chunk(RX_FLIC_COPY, support::copy_body(pixels.data(), 4, 2))}));
   }
   return frames;
 }
@@ -46,6 +46,37 @@ TEST_F(FlicTest, OpenFillsTheContextAndRefusesWhatIsNoFlic) {
   EXPECT_EQ(c.height, 200);
   EXPECT_EQ(c.source, 0);
   EXPECT_NE(c.handle, 0);
+}
+
+TEST_F(FlicTest, MemoryOpenReadsTheSameHeaderAndPlaysFromIt) {
+  FlicContext c{};
+  c.width = 77;
+  Bytes short_header(127, 0);
+  EXPECT_EQ(rx_flic_open_memory(short_header.data(), 127, &c), RX_ERR_RESOURCE);
+  Bytes wrong = flic_file(true, 4, 2, 1, 0, {});
+  wrong[4] = 0x13;
+  EXPECT_EQ(rx_flic_open_memory(wrong.data(), static_cast<int32_t>(wrong.size()), &c),
+            RX_ERR_RESOURCE);
+  Bytes wide = flic_file(true, RX_FLIC_MAX_WIDTH + 1, 2, 1, 0, {});
+  EXPECT_EQ(rx_flic_open_memory(wide.data(), static_cast<int32_t>(wide.size()), &c),
+            RX_FLIC_TOO_WIDE);
+  EXPECT_EQ(rx_flic_open_memory(nullptr, 128, &c), RX_ERR_ARGUMENT);
+  EXPECT_EQ(c.width, 77);  // untouched by every refusal
+
+  Bytes file = flic_file(false, 4, 2, 2, 5, numbered_frames(2));
+  ASSERT_EQ(rx_flic_open_memory(file.data(), static_cast<int32_t>(file.size()), &c), RX_OK);
+  FlicContext from_file = open(file);
+  EXPECT_EQ(+c.position, 128u);
+  EXPECT_EQ(c.frames, 2);
+  EXPECT_EQ(c.width, from_file.width);
+  EXPECT_EQ(c.height, from_file.height);
+  EXPECT_EQ(c.delay, from_file.delay);
+  EXPECT_EQ(c.source, 1);
+  EXPECT_EQ(c.handle, 0u);
+  install(file);
+  support::make_buffer(8, 4, 2);
+  EXPECT_EQ(rx_flic_play(&c, 2, RX_SHOW_FROM_MEMORY | kRawIndices), 2);
+  EXPECT_EQ(indices(4, 2), std::vector<uint8_t>(8, 2));
 }
 
 TEST_F(FlicTest, DelaysConvertFromFliAndFlcSpeeds) {
@@ -215,9 +246,9 @@ TEST_F(FlicTest, SmallInputBufferRefillsInTheMiddleOfChunks) {
     Bytes first = support::byte_run_body(a.data(), kW, kH);
     Bytes file = support::flic_file(
         word, kW, kH, 2, 0,
-        {frame_chunk({support::sub_chunk(support::kByteRun, first),
-                      support::sub_chunk(support::kStamp, Bytes(300, 9))}),
-         frame_chunk({support::sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+        {frame_chunk({support::sub_chunk(RX_FLIC_BYTE_RUN, first),
+                      support::sub_chunk(RX_FLIC_STAMP, Bytes(300, 9))}),
+         frame_chunk({support::sub_chunk(word ? RX_FLIC_DELTA_FLC : RX_FLIC_DELTA_FLI, delta)})});
     for (size_t size : {7, 301}) {
       support::make_buffer(8, kW, kH);
       FlicContext c = open(file);

@@ -36,7 +36,7 @@ TEST_F(PaletteChunks, PacketsSkipCountAndWrap) {
   // index; (skip 16, count 16) after (skip 0, count 16) loads 32..47.
   Bytes all = rgb_run(256, 0), first = rgb_run(16, 100), second = rgb_run(16, 50);
   Bytes chunk = support::palette_body({{0, all}, {0, first}, {16, second}});
-  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, chunk)}), 1);
+  ASSERT_EQ(play(24, {sub_chunk(RX_FLIC_COLOR_256, chunk)}), 1);
   for (int i = 0; i < 256; ++i) {
     const uint8_t* want = i < 16 ? &first[3 * i] : i >= 32 && i < 48 ? &second[3 * (i - 32)] : &all[3 * i];
     EXPECT_EQ(entry(i).red, want[0]) << i;
@@ -47,7 +47,7 @@ TEST_F(PaletteChunks, PacketsSkipCountAndWrap) {
 
 TEST_F(PaletteChunks, SixBitComponentsAreScaledAndHighBitsIgnored) {
   Bytes chunk = support::palette_body({{5, {63, 32, 1}}, {0, {0xC0 | 63, 0x40, 0}}});
-  ASSERT_EQ(play(32, {sub_chunk(support::kColor64, chunk)}), 1);
+  ASSERT_EQ(play(32, {sub_chunk(RX_FLIC_COLOR_64, chunk)}), 1);
   EXPECT_EQ(entry(5).red, 255);
   EXPECT_EQ(entry(5).green, 129);
   EXPECT_EQ(entry(5).blue, 4);
@@ -58,8 +58,8 @@ TEST_F(PaletteChunks, SixBitComponentsAreScaledAndHighBitsIgnored) {
 TEST_F(PaletteChunks, ARunPastEntry255IsCutAndStillConsumed) {
   std::vector<uint8_t> pic(8, 255);
   Bytes chunk = support::palette_body({{250, rgb_run(10, 7)}});
-  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, chunk),
-                      sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))}),
+  ASSERT_EQ(play(24, {sub_chunk(RX_FLIC_COLOR_256, chunk),
+                      sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))}),
             1);
   Bytes run = rgb_run(10, 7);
   EXPECT_EQ(entry(255).red, run[15]);
@@ -71,8 +71,8 @@ TEST_F(PaletteChunks, RowWritersTurnIndicesIntoEachDepthsPixels) {
   // Index 1 = (0x12, 0x34, 0x56), index 2 = (0xF0, 0x0F, 0x88).
   Bytes chunk = support::palette_body({{1, {0x12, 0x34, 0x56, 0xF0, 0x0F, 0x88}}});
   std::vector<uint8_t> pic = {1, 2, 1, 2, 2, 1, 2, 1};
-  std::vector<Bytes> subs = {sub_chunk(support::kColor256, chunk),
-                             sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))};
+  std::vector<Bytes> subs = {sub_chunk(RX_FLIC_COLOR_256, chunk),
+                             sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))};
   ASSERT_EQ(play(16, subs), 1);
   EXPECT_EQ(pixel16(0, 0), platform::pack_565({0x12, 0x34, 0x56}));
   EXPECT_EQ(pixel16(1, 0), platform::pack_565({0xF0, 0x0F, 0x88}));
@@ -90,7 +90,7 @@ TEST_F(PaletteChunks, SixteenBitPixelsFollowEveryPaletteChange) {
   // every pixel is the current colour of its index.
   std::vector<uint8_t> pic = {3, 200, 200, 3, 3, 3, 5, 200, 200, 200, 7, 3, 0, 255, 255, 0,
                               9, 9, 3, 1, 200, 5, 100, 101, 3, 200, 150, 3, 2, 4, 6, 8};
-  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 16, 2));
+  Bytes copy = sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 16, 2));
   auto check = [&](const char* what) {
     for (int i = 0; i < 32; ++i) {
       const LogPaletteEntry& e = entry(pic[i]);
@@ -105,7 +105,7 @@ TEST_F(PaletteChunks, SixteenBitPixelsFollowEveryPaletteChange) {
       {"same", support::palette_body({{3, rgb_run(1, 40)}})}};
   for (const auto& [what, body] : changes) {
     support::make_buffer(16, 16, 2);
-    file_ = one_frame(16, 2, {sub_chunk(support::kColor256, body), copy});
+    file_ = one_frame(16, 2, {sub_chunk(RX_FLIC_COLOR_256, body), copy});
     FlicContext c = open(file_);
     ASSERT_EQ(rx_flic_play(&c, 1, RX_FLIC_NO_DELAY), 1);
     check(what);
@@ -120,18 +120,18 @@ TEST_F(PaletteChunks, SixteenBitPixelsFollowEveryPaletteChange) {
 
 TEST_F(PaletteChunks, LaterPaletteChunksDoNotRecolourDrawnPixels) {
   std::vector<uint8_t> pic(8, 3);
-  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2));
-  Bytes red = sub_chunk(support::kColor256, support::palette_body({{3, {255, 0, 0}}}));
-  Bytes blue = sub_chunk(support::kColor256, support::palette_body({{3, {0, 0, 255}}}));
+  Bytes copy = sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2));
+  Bytes red = sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{3, {255, 0, 0}}}));
+  Bytes blue = sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{3, {0, 0, 255}}}));
   ASSERT_EQ(play(24, {red, copy, blue}), 1);
   EXPECT_EQ(bytes_at(0, 0, 3), (std::vector<uint8_t>{0, 0, 255}));  // drawn red
 }
 
 TEST_F(PaletteChunks, KeepPaletteLeavesThePaletteAlone) {
-  play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 1)}}))});
+  play(24, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb_run(256, 1)}}))});
   LogPalette before = state().log_palette;
   PaletteMap map_before = state().palette_map;
-  ASSERT_EQ(play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 9)}}))},
+  ASSERT_EQ(play(24, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb_run(256, 9)}}))},
                  RX_FLIC_NO_DELAY | RX_FLIC_KEEP_PALETTE),
             1);
   EXPECT_EQ(std::memcmp(&before, &state().log_palette, sizeof before), 0);
@@ -152,8 +152,8 @@ Bytes twenty_one_blacks() {
 TEST_F(PaletteChunks, EightBitReductionMergesTheBlacksIntoTheLastOne) {
   Bytes rgb = twenty_one_blacks();
   std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 100, 254, 255};
-  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}})),
-                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))}),
+  ASSERT_EQ(play(8, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb}})),
+                     sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))}),
             1);
   EXPECT_EQ(indices(4, 2), (std::vector<uint8_t>{10, 10, 10, 10, 11, 90, 244, 245}));
   // Entries 10..245 now hold flic colours 20..255.
@@ -179,7 +179,7 @@ TEST_F(PaletteChunks, ReductionTieGoesToTheLastPairOfTheScan) {
   }
   for (int k = 0; k < 19; ++k) std::copy_n(&rgb[3 * (100 + k)], 3, &rgb[3 * (200 + k)]);
   support::make_buffer(8, 4, 2);
-  file_ = one_frame(4, 2, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}}))});
+  file_ = one_frame(4, 2, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb}}))});
   FlicContext c = open(file_);
   ASSERT_EQ(rx_flic_play(&c, 1, RX_FLIC_NO_DELAY), 1);
   const uint8_t* remap = flic::remap_table();
@@ -200,8 +200,9 @@ TEST_F(PaletteChunks, NoReduceLoadsEntries10To245AsTheyAre) {
   Bytes rgb = twenty_one_blacks();
   std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 100, 254, 255};
   LogPaletteEntry low = entry(3), high = entry(250);
-  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}})),
-                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))},
+  ASSERT_EQ(play(8,
+                 {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb}})),
+                  sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))},
                  RX_FLIC_NO_DELAY | RX_SHOW_NO_REDUCE),
             1);
   EXPECT_EQ(indices(4, 2), pic);
@@ -211,10 +212,11 @@ TEST_F(PaletteChunks, NoReduceLoadsEntries10To245AsTheyAre) {
 }
 
 TEST_F(PaletteChunks, KeepPaletteInEightBitsWritesIndicesUnchanged) {
-  play(8, {sub_chunk(support::kColor256, support::palette_body({{0, twenty_one_blacks()}}))});
+  play(8, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, twenty_one_blacks()}}))});
   std::vector<uint8_t> pic = {0, 1, 2, 3, 250, 251, 252, 255};
-  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, rgb_run(256, 2)}})),
-                     sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))},
+  ASSERT_EQ(play(8,
+                 {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb_run(256, 2)}})),
+                  sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))},
                  RX_FLIC_NO_DELAY | RX_FLIC_KEEP_PALETTE),
             1);
   EXPECT_EQ(indices(4, 2), pic);
@@ -295,7 +297,7 @@ TEST_F(PaletteChunks, ReductionMatchesThePairScanOnEveryPalette) {
   for (Bytes rgb : reduction_palettes()) {
     for (int change = 0; change < 2; ++change) {
       if (change == 1) rgb[3 * 100] = static_cast<uint8_t>(rgb[3 * 100] + 1);
-      play(24, {sub_chunk(support::kColor256, support::palette_body({{0, rgb}}))});
+      play(24, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, rgb}}))});
       const Reduced want = reference_reduction(rgb);
       for (bool between_no_reduce : {false, true, false}) {
         if (between_no_reduce) flic::reduce_to_236(true);
@@ -313,11 +315,11 @@ TEST_F(PaletteChunks, EightBitPixelsUseThePaletteReadBeforeThem) {
   Bytes first = twenty_one_blacks(), second = first;
   for (int i = 0; i < 30; ++i) second[3 * i] = second[3 * i + 1] = static_cast<uint8_t>(i * 8);
   std::vector<uint8_t> pic = {0, 7, 19, 20, 21, 25, 254, 255};
-  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2));
-  ASSERT_EQ(play(8, {sub_chunk(support::kColor256, support::palette_body({{0, second}})),
-                     sub_chunk(support::kColor256, support::palette_body({{0, first}})), copy,
-                     sub_chunk(support::kColor256, support::palette_body({})),
-                     sub_chunk(support::kColor256, support::palette_body({{0, second}}))}),
+  Bytes copy = sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2));
+  ASSERT_EQ(play(8, {sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, second}})),
+                     sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, first}})), copy,
+                     sub_chunk(RX_FLIC_COLOR_256, support::palette_body({})),
+                     sub_chunk(RX_FLIC_COLOR_256, support::palette_body({{0, second}}))}),
             1);
   const Reduced drawn = reference_reduction(first), last = reference_reduction(second);
   std::vector<uint8_t> want;

@@ -32,12 +32,15 @@ class PixelChunks : public FlicTest {
 
 TEST_F(PixelChunks, CopyByteRunAndBlackDrawTheWholeFrame) {
   std::vector<uint8_t> pic = ramp(13, 5, 1);
-  ASSERT_EQ(play(13, 5, {sub_chunk(support::kCopy, support::copy_body(pic.data(), 13, 5))}, 16, 5), 1);
+  ASSERT_EQ(play(13, 5, {sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 13, 5))}, 16, 5),
+            1);
   EXPECT_EQ(indices(13, 5), pic);
-  ASSERT_EQ(play(13, 5, {sub_chunk(support::kByteRun, support::byte_run_body(pic.data(), 13, 5))}, 16, 5), 1);
+  ASSERT_EQ(
+      play(13, 5, {sub_chunk(RX_FLIC_BYTE_RUN, support::byte_run_body(pic.data(), 13, 5))}, 16, 5),
+      1);
   EXPECT_EQ(indices(13, 5), pic);
   EXPECT_EQ(index_at(13, 0), 0xEE);
-  ASSERT_EQ(play(13, 5, {sub_chunk(support::kBlack, {})}, 16, 6), 1);
+  ASSERT_EQ(play(13, 5, {sub_chunk(RX_FLIC_BLACK, {})}, 16, 6), 1);
   EXPECT_EQ(indices(13, 5), std::vector<uint8_t>(65, 0));
   EXPECT_EQ(index_at(13, 4), 0xEE);
   EXPECT_EQ(index_at(0, 5), 0xEE);
@@ -48,13 +51,13 @@ TEST_F(PixelChunks, ByteRunPacketsOvershootAndZeroCounts) {
   // then a repeat of 127 that overshoots; row 2 must not inherit it.
   Bytes body = {0, 0, 9, 0xFE, 1, 2, 127, 7,  // row 0
                 0, 0xFB, 10, 11, 12, 13, 14};  // row 1: five literals
-  ASSERT_EQ(play(5, 2, {sub_chunk(support::kByteRun, body)}, 8, 3), 1);
+  ASSERT_EQ(play(5, 2, {sub_chunk(RX_FLIC_BYTE_RUN, body)}, 8, 3), 1);
   EXPECT_EQ(indices(8, 2), (std::vector<uint8_t>{1, 2, 7, 7, 7, 0xEE, 0xEE, 0xEE,  //
                                                   10, 11, 12, 13, 14, 0xEE, 0xEE, 0xEE}));
   // A literal packet of -128 overshooting by 127 stays within the row buffer.
   Bytes wide = {0, 0x80};
   for (int i = 0; i < 128; ++i) wide.push_back(static_cast<uint8_t>(i));
-  ASSERT_EQ(play(1, 1, {sub_chunk(support::kByteRun, wide)}, 4, 1), 1);
+  ASSERT_EQ(play(1, 1, {sub_chunk(RX_FLIC_BYTE_RUN, wide)}, 4, 1), 1);
   EXPECT_EQ(index_at(0, 0), 0);
   EXPECT_EQ(index_at(1, 0), 0xEE);
 }
@@ -63,12 +66,13 @@ TEST_F(PixelChunks, ByteDeltaStartsAtItsFirstLineAndChangesOnlyNamedPixels) {
   Bytes body = cat({le16(2), le16(2),
                     {2, 1, 3, 5, 6, 7, 0, 0xFD, 9},  // line 2: skip 1, literal 3; skip 0, repeat 9 x3
                     {0}});                           // line 3: no packets
-  ASSERT_EQ(play(8, 5, {sub_chunk(support::kDeltaFli, body)}, 8, 5), 1);
+  ASSERT_EQ(play(8, 5, {sub_chunk(RX_FLIC_DELTA_FLI, body)}, 8, 5), 1);
   std::vector<uint8_t> want(40, 0xEE);
   for (int i = 0; i < 3; ++i) want[2 * 8 + 1 + i] = static_cast<uint8_t>(5 + i);
   for (int i = 0; i < 3; ++i) want[2 * 8 + 4 + i] = 9;
   EXPECT_EQ(indices(8, 5), want);
-  ASSERT_EQ(play(8, 5, {sub_chunk(support::kDeltaFli, cat({le16(1), le16(0), {1, 0, 1, 1}}))}, 8, 5), 1);
+  ASSERT_EQ(play(8, 5, {sub_chunk(RX_FLIC_DELTA_FLI, cat({le16(1), le16(0), {1, 0, 1, 1}}))}, 8, 5),
+            1);
   EXPECT_EQ(indices(8, 5), std::vector<uint8_t>(40, 0xEE));  // line count 0: nothing
 }
 
@@ -79,7 +83,7 @@ TEST_F(PixelChunks, WordDeltaSkipsLinesAndSetsTheLastPixel) {
                     le16(2), {1, 1, 3, 4},    // 2 packets: skip 1, one literal pair
                     {0, 0xFE, 5, 6},          // skip 0, pair (5, 6) twice
                     le16(0xFFFF), le16(0)});  // skip 1 row, an empty line
-  ASSERT_EQ(play(7, 5, {sub_chunk(support::kDeltaFlc, body)}, 8, 5), 1);
+  ASSERT_EQ(play(7, 5, {sub_chunk(RX_FLIC_DELTA_FLC, body)}, 8, 5), 1);
   std::vector<uint8_t> want(40, 0xEE);
   want[2 * 8 + 6] = 0x12;
   uint8_t row2[] = {3, 4, 5, 6, 5, 6};
@@ -96,8 +100,8 @@ TEST_F(PixelChunks, DeltasRebuildFramesTheWriterEncodes) {
                        : support::delta_fli_body(a.data(), b.data(), 31, 9);
     Bytes file = support::flic_file(
         true, 31, 9, 2, 0,
-        {frame_chunk({sub_chunk(support::kByteRun, support::byte_run_body(a.data(), 31, 9))}),
-         frame_chunk({sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+        {frame_chunk({sub_chunk(RX_FLIC_BYTE_RUN, support::byte_run_body(a.data(), 31, 9))}),
+         frame_chunk({sub_chunk(word ? RX_FLIC_DELTA_FLC : RX_FLIC_DELTA_FLI, delta)})});
     support::make_buffer(8, 32, 9);
     FlicContext c = open(file);
     ASSERT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
@@ -109,7 +113,7 @@ TEST_F(PixelChunks, DeltasRebuildFramesTheWriterEncodes) {
 
 TEST_F(PixelChunks, FramesOutsideTheBufferAreClipped) {
   std::vector<uint8_t> pic = ramp(6, 4, 5);
-  Bytes copy = sub_chunk(support::kCopy, support::copy_body(pic.data(), 6, 4));
+  Bytes copy = sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 6, 4));
   // Hanging over the right and bottom edges: nothing wraps into the next row.
   ASSERT_EQ(play(6, 4, {copy}, 8, 3, 5, 1), 1);
   for (int y = 0; y < 3; ++y) {
@@ -126,7 +130,7 @@ TEST_F(PixelChunks, FramesOutsideTheBufferAreClipped) {
   EXPECT_EQ(index_at(0, 2), 0xEE);
   // Word-delta line skips far beyond the buffer and a last pixel off its edge.
   Bytes far = cat({le16(1), le16(0xC000), le16(0xC000), le16(0x8001), le16(1), {0, 1, 7, 7}});
-  ASSERT_EQ(play(6, 4, {sub_chunk(support::kDeltaFlc, far)}, 8, 3), 1);
+  ASSERT_EQ(play(6, 4, {sub_chunk(RX_FLIC_DELTA_FLC, far)}, 8, 3), 1);
   EXPECT_EQ(indices(8, 3), std::vector<uint8_t>(24, 0xEE));
 }
 
@@ -146,8 +150,8 @@ TEST_F(PixelChunks, ClippedDeltasMatchTheClippedPicture) {
       ASSERT_GT(delta.size(), 500u);
       Bytes file = support::flic_file(
           true, kW, kH, 2, 0,
-          {frame_chunk({sub_chunk(support::kByteRun, support::byte_run_body(a.data(), kW, kH))}),
-           frame_chunk({sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+          {frame_chunk({sub_chunk(RX_FLIC_BYTE_RUN, support::byte_run_body(a.data(), kW, kH))}),
+           frame_chunk({sub_chunk(word ? RX_FLIC_DELTA_FLC : RX_FLIC_DELTA_FLI, delta)})});
       support::make_buffer(8, kBw, kBh);
       FlicContext c = open(file);
       install(file);
@@ -166,8 +170,9 @@ TEST_F(PixelChunks, ClippedDeltasMatchTheClippedPicture) {
 }
 
 TEST_F(PixelChunks, ZeroHeightDrawsNothing) {
-  ASSERT_EQ(play(8, 0, {sub_chunk(support::kBlack, {}), sub_chunk(support::kByteRun, {}),
-                        sub_chunk(support::kCopy, {})},
+  ASSERT_EQ(play(8, 0,
+                 {sub_chunk(RX_FLIC_BLACK, {}), sub_chunk(RX_FLIC_BYTE_RUN, {}),
+                  sub_chunk(RX_FLIC_COPY, {})},
                  8, 2),
             1);
   EXPECT_EQ(indices(8, 2), std::vector<uint8_t>(16, 0xEE));
@@ -178,7 +183,7 @@ TEST_F(PixelChunks, PrefixChunksAndEmptyFramesPlayAsTheFormatSays) {
   Bytes file = support::flic_file(
       true, 4, 2, 2, 0,
       {support::prefix_chunk(Bytes(20, 0xAA)),
-       frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))}),
+       frame_chunk({sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))}),
        frame_chunk({}), support::prefix_chunk({})});
   support::make_buffer(8, 4, 2);
   FlicContext c = open(file);
@@ -193,11 +198,12 @@ TEST_F(PixelChunks, UnknownSubChunksAndRestsAreSkipped) {
   std::vector<uint8_t> pic = ramp(4, 2, 2);
   Bytes copy_body = support::copy_body(pic.data(), 4, 2);
   copy_body.insert(copy_body.end(), {1, 2, 3});  // unread rest of a sub-chunk
-  Bytes frame = frame_chunk({sub_chunk(support::kStamp, Bytes(40, 1)), sub_chunk(0x99, {}),
-                             sub_chunk(support::kCopy, copy_body)});
+  Bytes frame = frame_chunk({sub_chunk(RX_FLIC_STAMP, Bytes(40, 1)), sub_chunk(0x99, {}),
+                             sub_chunk(RX_FLIC_COPY, copy_body)});
   frame.insert(frame.end(), {4, 5, 6, 7});  // data after the last sub-chunk
   frame[0] = static_cast<uint8_t>(frame.size());
-  Bytes file = support::flic_file(true, 4, 2, 2, 0, {frame, frame_chunk({sub_chunk(support::kBlack, {})})});
+  Bytes file =
+      support::flic_file(true, 4, 2, 2, 0, {frame, frame_chunk({sub_chunk(RX_FLIC_BLACK, {})})});
   support::make_buffer(8, 4, 2);
   FlicContext c = open(file);
   EXPECT_EQ(rx_flic_play(&c, 1, kRawIndices), 1);
@@ -208,9 +214,9 @@ TEST_F(PixelChunks, UnknownSubChunksAndRestsAreSkipped) {
 
 TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
   std::vector<uint8_t> pic = ramp(4, 2, 4);
-  Bytes good = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))});
+  Bytes good = frame_chunk({sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))});
   // A copy chunk whose size claims 4 data bytes: the decoder reads 8.
-  Bytes overrun = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2), 10)});
+  Bytes overrun = frame_chunk({sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2), 10)});
   Bytes file = support::flic_file(true, 4, 2, 3, 0, {good, good, overrun, good});
   const uint32_t at_overrun = static_cast<uint32_t>(128 + 2 * good.size());
   support::make_buffer(8, 4, 2);
@@ -226,7 +232,7 @@ TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
 
   Bytes small_frame = good;
   small_frame[0] = 15;  // below the 16-byte frame header
-  Bytes small_sub = frame_chunk({sub_chunk(support::kCopy, {}, 5)});
+  Bytes small_sub = frame_chunk({sub_chunk(RX_FLIC_COPY, {}, 5)});
   Bytes unknown = support::sub_chunk(0x4444, Bytes(10, 0));
   Bytes small_prefix = support::prefix_chunk({});
   small_prefix[0] = 5;
@@ -244,8 +250,8 @@ TEST_F(PixelChunks, OverrunAndMalformedChunksEndTheCall) {
 // sources, and each call counts the frames it completed.
 TEST_F(PixelChunks, PlayingUntilZeroEndsOnDamagedFlics) {
   std::vector<uint8_t> pic = ramp(4, 2, 5);
-  Bytes good = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))});
-  Bytes overrun = frame_chunk({sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2), 10)});
+  Bytes good = frame_chunk({sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))});
+  Bytes overrun = frame_chunk({sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2), 10)});
   Bytes type_zero = support::sub_chunk(0, Bytes(4, 0));
   struct Case {
     std::vector<Bytes> chunks;

@@ -85,8 +85,8 @@ TEST_F(RowWriters, SixteenBitRunsOfEveryLengthMatchTheIndices) {
                        : support::delta_fli_body(first.data(), second.data(), kW, kH);
     Bytes file = support::flic_file(
         true, kW, kH, 2, 0,
-        {frame_chunk({sub_chunk(support::kByteRun, support::byte_run_body(first.data(), kW, kH))}),
-         frame_chunk({sub_chunk(word ? support::kDeltaFlc : support::kDeltaFli, delta)})});
+        {frame_chunk({sub_chunk(RX_FLIC_BYTE_RUN, support::byte_run_body(first.data(), kW, kH))}),
+         frame_chunk({sub_chunk(word ? RX_FLIC_DELTA_FLC : RX_FLIC_DELTA_FLI, delta)})});
     const char* what = word ? "word delta" : "byte delta";
     support::make_buffer(8, kW, kH);
     FlicContext c = open(file);

@@ -27,7 +27,8 @@ TEST_F(Timing, WaitTicksWaitsElapsedTimeAcrossTheCounterWrap) {
 
 TEST_F(Timing, PlayWaitsTheDelayAfterFramesAndPrefixChunks) {
   std::vector<uint8_t> pic(8, 1);
-  Bytes frame = support::frame_chunk({support::sub_chunk(support::kCopy, support::copy_body(pic.data(), 4, 2))});
+  Bytes frame = support::frame_chunk(
+      {support::sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))});
   Bytes file = support::flic_file(true, 4, 2, 2, 110, {support::prefix_chunk({}), frame, frame});
   support::make_buffer(8, 4, 2);
   FlicContext c = open(file);

@@ -155,7 +155,8 @@ void reset_flic_palette() {
   static std::vector<uint8_t> file = [] {
     PalettePacket all;
     for (int k = 0; k < 256; ++k) all.rgb.insert(all.rgb.end(), {uint8_t(k), uint8_t(k), uint8_t(k)});
-    return flic_file(true, 1, 1, 1, 0, {frame_chunk({sub_chunk(kColor256, palette_body({all}))})});
+    return flic_file(true, 1, 1, 1, 0,
+                     {frame_chunk({sub_chunk(RX_FLIC_COLOR_256, palette_body({all}))})});
   }();
   make_buffer(16, 4, 1);
   rx_set_input_buffer(file.data(), static_cast<int32_t>(file.size()));

@@ -1,4 +1,4 @@
-// Flic support of rxtool: FLI (0xAF11) and FLC (0xAF12) animations.
+// Flic support of rxtool: FLI and FLC animations.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -11,34 +11,23 @@
 namespace rxtool {
 namespace {
 
-constexpr uint16_t kFliMagic = 0xAF11;
-constexpr uint16_t kFlcMagic = 0xAF12;
-constexpr uint16_t kFrameChunk = 0xF1FA;
-constexpr uint16_t kPrefixChunk = 0xF100;
-constexpr size_t kHeaderSize = 128;
-constexpr size_t kChunkPrefix = 6;
-constexpr size_t kFrameHeader = 16;
-constexpr uint32_t kMillisecondsPerTick = 55;
-constexpr uint32_t kFliDelayNumerator = 1429;  // 1/70 s in 55 ms ticks: 1429 / 5500
-constexpr uint32_t kFliDelayDenominator = 5500;
-
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t le32(const uint8_t* p) { return le16(p) | static_cast<uint32_t>(le16(p + 2)) << 16; }
 
 bool sniff(const uint8_t* head, size_t size) {
-  return size >= 6 && (le16(head + 4) == kFliMagic || le16(head + 4) == kFlcMagic);
+  return size >= 6 && (le16(head + 4) == RX_FLI_MAGIC || le16(head + 4) == RX_FLC_MAGIC);
 }
 
 const char* chunk_name(uint16_t type) {
   switch (type) {
-    case 4: return "COLOR_256";
-    case 7: return "DELTA_FLC";
-    case 11: return "COLOR_64";
-    case 12: return "DELTA_FLI";
-    case 13: return "BLACK";
-    case 15: return "BYTE_RUN";
-    case 16: return "COPY";
-    case 18: return "PSTAMP";
+    case RX_FLIC_COLOR_256: return "COLOR_256";
+    case RX_FLIC_DELTA_FLC: return "DELTA_FLC";
+    case RX_FLIC_COLOR_64: return "COLOR_64";
+    case RX_FLIC_DELTA_FLI: return "DELTA_FLI";
+    case RX_FLIC_BLACK: return "BLACK";
+    case RX_FLIC_BYTE_RUN: return "BYTE_RUN";
+    case RX_FLIC_COPY: return "COPY";
+    case RX_FLIC_STAMP: return "PSTAMP";
     default: return "other";
   }
 }
@@ -53,26 +42,29 @@ struct ChunkWalk {
 // against the file.
 ChunkWalk walk_chunks(const std::vector<uint8_t>& data) {
   ChunkWalk w;
-  size_t at = kHeaderSize;
+  size_t at = RX_FLIC_HEADER_SIZE;
   int& frames = w.frames;
   int& prefixes = w.prefixes;
   std::map<uint16_t, int>& sub_chunks = w.sub_chunks;
   std::string& problem = w.problem;
-  while (at + kChunkPrefix <= data.size()) {
+  while (at + RX_FLIC_CHUNK_PREFIX_SIZE <= data.size()) {
     uint32_t size = le32(&data[at]);
     uint16_t type = le16(&data[at + 4]);
-    if (size < kChunkPrefix || (type != kFrameChunk && type != kPrefixChunk)) {
+    if (size < RX_FLIC_CHUNK_PREFIX_SIZE ||
+        (type != RX_FLIC_FRAME_CHUNK && type != RX_FLIC_PREFIX_CHUNK)) {
       problem = "unknown or short chunk at byte " + std::to_string(at);
       break;
     }
-    if (type == kPrefixChunk) ++prefixes;
-    if (type == kFrameChunk && size >= kFrameHeader && at + kFrameHeader <= data.size()) {
+    if (type == RX_FLIC_PREFIX_CHUNK) ++prefixes;
+    if (type == RX_FLIC_FRAME_CHUNK && size >= RX_FLIC_FRAME_HEADER_SIZE &&
+        at + RX_FLIC_FRAME_HEADER_SIZE <= data.size()) {
       ++frames;
-      size_t sub = at + kFrameHeader;
-      for (int n = le16(&data[at + 6]); n > 0 && sub + kChunkPrefix <= data.size(); --n) {
+      size_t sub = at + RX_FLIC_FRAME_HEADER_SIZE;
+      for (int n = le16(&data[at + 6]); n > 0 && sub + RX_FLIC_CHUNK_PREFIX_SIZE <= data.size();
+           --n) {
         uint32_t sub_size = le32(&data[sub]);
         ++sub_chunks[le16(&data[sub + 4])];
-        if (sub_size < kChunkPrefix) break;
+        if (sub_size < RX_FLIC_CHUNK_PREFIX_SIZE) break;
         sub += sub_size;
       }
     }
@@ -100,32 +92,14 @@ std::string chunk_summary(const std::vector<uint8_t>& data) {
   return out;
 }
 
-// Facts of the header, for a memory source that the library does not open.
-int32_t memory_context(const std::vector<uint8_t>& data, FlicContext& flic) {
-  if (data.size() < kHeaderSize || !sniff(data.data(), data.size())) return RX_ERR_RESOURCE;
-  const uint8_t* h = data.data();
-  if (le16(h + 8) > RX_FLIC_MAX_WIDTH) return RX_FLIC_TOO_WIDE;
-  bool flc = le16(h + 4) == kFlcMagic;
-  uint32_t delay = flc ? le32(h + 16) / kMillisecondsPerTick
-                       : le16(h + 16) * kFliDelayNumerator / kFliDelayDenominator;
-  flic = FlicContext{};
-  flic.position = kHeaderSize;
-  flic.frames = le16(h + 6);
-  flic.width = le16(h + 8);
-  flic.height = le16(h + 10);
-  flic.delay = static_cast<uint16_t>(std::min<uint32_t>(delay, 0xFFFF));
-  flic.source = 1;
-  return RX_OK;
-}
-
 int32_t info(const Source& source, std::string& out) {
   FlicContext flic{};
   int32_t r = open_flic(source, flic);
   if (r != 0) return r;
   close_flic(source, flic);
   std::vector<uint8_t> data = source.bytes();
-  if (data.size() < kHeaderSize) return RX_ERR_RESOURCE;
-  bool flc = le16(&data[4]) == kFlcMagic;
+  if (data.size() < RX_FLIC_HEADER_SIZE) return RX_ERR_RESOURCE;
+  bool flc = le16(&data[4]) == RX_FLC_MAGIC;
   out += std::string("  variant: ") + (flc ? "FLC" : "FLI") + "\n";
   out += "  size: " + std::to_string(flic.width) + "x" + std::to_string(flic.height) + "\n";
   out += "  frames: " + std::to_string(flic.frames) + "\n";
@@ -151,7 +125,8 @@ bool inspect(const Source& source, Area& area, std::string& problem) {
 }  // namespace
 
 int32_t open_flic(const Source& source, FlicContext& flic) {
-  if (source.in_memory) return memory_context(source.data, flic);
+  if (source.in_memory)
+    return rx_flic_open_memory(source.data.data(), static_cast<int32_t>(source.data.size()), &flic);
   return rx_flic_open(source.path.c_str(), &flic);
 }
 

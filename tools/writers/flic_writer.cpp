@@ -9,9 +9,6 @@
 namespace rx::support {
 namespace {
 
-constexpr int kFileHeaderSize = 128;
-constexpr int kChunkHeaderSize = 6;
-constexpr int kFrameHeaderSize = 16;
 constexpr int kMaxRun = 127;    // longest run one signed count byte can say
 constexpr int kMaxSkip = 255;   // longest skip one byte can say
 
@@ -65,8 +62,9 @@ void byte_run_row(Bytes& out, const uint8_t* row, int width) {
 
 Bytes sub_chunk(uint16_t type, const Bytes& data, int64_t size_override) {
   Bytes out;
-  uint32_t size = size_override >= 0 ? static_cast<uint32_t>(size_override)
-                                     : static_cast<uint32_t>(data.size() + kChunkHeaderSize);
+  uint32_t size = size_override >= 0
+                      ? static_cast<uint32_t>(size_override)
+                      : static_cast<uint32_t>(data.size() + RX_FLIC_CHUNK_PREFIX_SIZE);
   put32(out, size);
   put16(out, type);
   append(out, data);
@@ -76,10 +74,10 @@ Bytes sub_chunk(uint16_t type, const Bytes& data, int64_t size_override) {
 Bytes frame_chunk(const std::vector<Bytes>& sub_chunks, int count_override) {
   Bytes out;
   put32(out, 0);
-  put16(out, kFrame);
+  put16(out, RX_FLIC_FRAME_CHUNK);
   put16(out, count_override >= 0 ? static_cast<uint32_t>(count_override)
                                  : static_cast<uint32_t>(sub_chunks.size()));
-  out.resize(kFrameHeaderSize, 0);
+  out.resize(RX_FLIC_FRAME_HEADER_SIZE, 0);
   for (const Bytes& chunk : sub_chunks) append(out, chunk);
   set32(out, 0, static_cast<uint32_t>(out.size()));
   return out;
@@ -87,8 +85,8 @@ Bytes frame_chunk(const std::vector<Bytes>& sub_chunks, int count_override) {
 
 Bytes prefix_chunk(const Bytes& body) {
   Bytes out;
-  put32(out, static_cast<uint32_t>(body.size() + kChunkHeaderSize));
-  put16(out, kPrefix);
+  put32(out, static_cast<uint32_t>(body.size() + RX_FLIC_CHUNK_PREFIX_SIZE));
+  put16(out, RX_FLIC_PREFIX_CHUNK);
   append(out, body);
   return out;
 }
@@ -258,8 +256,8 @@ Bytes delta_flc_body(const uint8_t* previous, const uint8_t* next, int width, in
 
 Bytes flic_file(bool flc, int width, int height, int frames, uint32_t speed,
                 const std::vector<Bytes>& chunks) {
-  Bytes out(kFileHeaderSize, 0);
-  set16(out, 4, flc ? kFlcMagic : kFliMagic);
+  Bytes out(RX_FLIC_HEADER_SIZE, 0);
+  set16(out, 4, flc ? RX_FLC_MAGIC : RX_FLI_MAGIC);
   set16(out, 6, static_cast<uint32_t>(frames));
   set16(out, 8, static_cast<uint32_t>(width));
   set16(out, 10, static_cast<uint32_t>(height));
@@ -270,11 +268,12 @@ Bytes flic_file(bool flc, int width, int height, int frames, uint32_t speed,
     set16(out, 16, speed);
   }
   // FLC readers want the offsets of frames 1 and 2.
-  size_t offset = kFileHeaderSize;
+  size_t offset = RX_FLIC_HEADER_SIZE;
   int frame_number = 0;
   for (const Bytes& chunk : chunks) {
-    bool is_frame = chunk.size() >= kChunkHeaderSize && chunk[4] == (kFrame & 0xFF) &&
-                    chunk[5] == (kFrame >> 8);
+    bool is_frame = chunk.size() >= RX_FLIC_CHUNK_PREFIX_SIZE &&
+                    chunk[4] == (RX_FLIC_FRAME_CHUNK & 0xFF) &&
+                    chunk[5] == (RX_FLIC_FRAME_CHUNK >> 8);
     if (flc && is_frame && frame_number < 2) set32(out, 80 + 4 * frame_number, static_cast<uint32_t>(offset));
     if (is_frame) ++frame_number;
     offset += chunk.size();
@@ -290,12 +289,13 @@ Bytes encode_flc(const std::vector<std::vector<uint8_t>>& frames, int width, int
   if (frames.empty()) return flic_file(true, width, height, 0, speed_ms, chunks);
   PalettePacket all{0, palette};
   all.rgb.resize(256 * 3, 0);
-  chunks.push_back(frame_chunk({sub_chunk(kColor256, palette_body({all})),
-                                sub_chunk(kByteRun, byte_run_body(frames[0].data(), width, height))}));
+  chunks.push_back(
+      frame_chunk({sub_chunk(RX_FLIC_COLOR_256, palette_body({all})),
+                   sub_chunk(RX_FLIC_BYTE_RUN, byte_run_body(frames[0].data(), width, height))}));
   auto delta_frame = [&](const std::vector<uint8_t>& previous, const std::vector<uint8_t>& next) {
     Bytes body = delta_flc_body(previous.data(), next.data(), width, height);
     if (body.size() <= 2) return frame_chunk({});  // nothing changed
-    return frame_chunk({sub_chunk(kDeltaFlc, body)});
+    return frame_chunk({sub_chunk(RX_FLIC_DELTA_FLC, body)});
   };
   for (size_t i = 1; i < frames.size(); ++i) chunks.push_back(delta_frame(frames[i - 1], frames[i]));
   chunks.push_back(delta_frame(frames.back(), frames.front()));  // ring frame

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "writers/flic_chunks.h"
+#include "rastrix.h"
 
 namespace rx::support {
 
