@@ -18,7 +18,9 @@ command -v emcmake >/dev/null || skip "emcc (emscripten) is not installed"
 command -v chromium >/dev/null || skip "chromium is not installed"
 command -v chromedriver >/dev/null || skip "chromedriver is not installed"
 "$python" -c "import selenium" 2>/dev/null || skip "python3-selenium is not installed"
-[ -x "$build/fishtank" ] || fail "$build/fishtank is missing"
+for program in fishtank rxtool; do
+  [ -x "$build/$program" ] || fail "$build/$program is missing"
+done
 
 web=$source_dir/build-web
 work=$(mktemp -d)
@@ -48,4 +50,6 @@ done
 convert "$work/native.png" "$work/native.ppm" || fail "convert cannot read the native frame"
 PYTHONPATH=$here "$python" "$here/web_tank.py" "http://127.0.0.1:$port/tank.html" \
   "$work/native.ppm" "$web/tank-screenshot.png" || exit 1
+PYTHONPATH=$here "$python" "$here/web_view.py" "http://127.0.0.1:$port/view.html" "$build/rxtool" \
+  "$shared/corpus/peers" "$source_dir/demo/assets" -- "$web/view-screenshot.png" || exit 1
 echo "PASS: web pages"
