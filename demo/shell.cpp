@@ -105,42 +105,56 @@ int32_t window_procedure(int32_t message, int64_t param) {
   }
 }
 
-LoopReport run_fish_tank(const LoopLimits& limits) {
-  constexpr int32_t kHoldWaitMs = 50;
-  LoopReport report;
-  if (!create_window(kWindowClass, kWindowTitle, window_procedure)) {
-    report.exit_status = kFailureStatus;
-    return report;
-  }
+bool begin_fish_tank() {
+  if (!create_window(kWindowClass, kWindowTitle, window_procedure)) return false;
   show_window();
+  return true;
+}
+
+bool fish_tank_turn(const LoopLimits& limits, LoopReport* report, bool step) {
+  constexpr int32_t kHoldWaitMs = 50;
   for (;;) {
     Message m;
     if (peek_message(&m)) {
       if (m.id == kMsgQuit) {
-        report.exit_status = static_cast<int32_t>(m.param);
-        return report;
+        report->exit_status = static_cast<int32_t>(m.param);
+        return false;
       }
       dispatch_message(m);
       continue;
     }
     if (!window_exists()) {  // gone without a quit message
-      report.exit_status = tank().exit_status;
-      return report;
+      report->exit_status = tank().exit_status;
+      return false;
     }
-    if (limits.frames >= 0 && report.frames >= limits.frames) {
+    if (!step) return true;
+    if (limits.frames >= 0 && report->frames >= limits.frames) {
       if (limits.hold)
         wait_message(kHoldWaitMs);
       else
         destroy_window();
       continue;
     }
-    auto start = std::chrono::steady_clock::now();
-    animation_step();
-    report.step_seconds +=
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ++report.frames;
-    if (limits.after_step) limits.after_step();
+    break;
   }
+  auto start = std::chrono::steady_clock::now();
+  animation_step();
+  report->step_seconds +=
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ++report->frames;
+  if (limits.after_step) limits.after_step();
+  return true;
+}
+
+LoopReport run_fish_tank(const LoopLimits& limits) {
+  LoopReport report;
+  if (!begin_fish_tank()) {
+    report.exit_status = kFailureStatus;
+    return report;
+  }
+  while (fish_tank_turn(limits, &report)) {
+  }
+  return report;
 }
 
 }  // namespace fishtank

@@ -25,4 +25,11 @@ struct LoopReport {
 // runs the loop until the quit message.
 LoopReport run_fish_tank(const LoopLimits& limits);
 
+// The same in pieces, for hosts that call the program once per frame (a
+// web page): begin creates and shows the window (false when it cannot);
+// each turn handles every queued message, then runs one animation step
+// when step is true. false once the program ended (report->exit_status).
+bool begin_fish_tank();
+bool fish_tank_turn(const LoopLimits& limits, LoopReport* report, bool step = true);
+
 }  // namespace fishtank

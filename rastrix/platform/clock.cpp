@@ -12,7 +12,8 @@ namespace {
 // different times read different clocks.
 uint32_t since_system_start_ms() {
   timespec now{};
-  clock_gettime(CLOCK_BOOTTIME, &now);
+  // WebAssembly has no boot time clock: there the monotonic one counts.
+  if (clock_gettime(CLOCK_BOOTTIME, &now) != 0) clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
                                static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
