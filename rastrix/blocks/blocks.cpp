@@ -3,7 +3,7 @@
 // clipped to the clip rectangle.
 #include <limits>
 
-#include "blocks/pixel_kinds.h"
+#include "blocks/block_pixels.h"
 #include "blocks/row_draws.h"
 #include "core/state.h"
 
@@ -11,7 +11,10 @@ namespace rx {
 
 namespace {
 
-constexpr uint32_t kBlockBytesByDepth[4] = {1, 2, 3, 3};
+// Indexed by the depth index; 8-bit buffers draw and capture nothing.
+constexpr uint32_t kBlockBytesByDepth[kDepthCount] = {1, BlockPixels<Pixel16>::kBlockBytes,
+                                                      BlockPixels<Pixel24>::kBlockBytes,
+                                                      BlockPixels<Pixel32>::kBlockBytes};
 
 // One draw after clipping: rows of the block and the buffer to visit.
 struct DrawJob {
@@ -36,18 +39,17 @@ void draw_rows(const DrawJob& job, RowDraw row_draw, int block_bytes) {
 
 template <class Px>
 void capture_rows(uint8_t* block, int32_t x, int32_t y, int32_t width, int32_t height) {
-  const int64_t stride = static_cast<int64_t>(width) * Px::kBlockBytes;
+  using B = BlockPixels<Px>;
+  const int64_t stride = static_cast<int64_t>(width) * B::kBlockBytes;
   for (int32_t r = 0; r < height; ++r)
-    Px::capture(block + r * stride, active_row(y - r) + static_cast<int64_t>(x) * Px::kBufferBytes,
-                width);
+    B::capture(block + r * stride, active_row(y - r) + static_cast<int64_t>(x) * B::kBufferBytes,
+               width);
 }
 
 using CaptureFn = void (*)(uint8_t*, int32_t, int32_t, int32_t, int32_t);
 
-// Indexed by the depth index; 8-bit buffers draw and capture nothing.
 constexpr CaptureFn kCapture[4] = {nullptr, capture_rows<Pixel16>, capture_rows<Pixel24>,
                                    capture_rows<Pixel32>};
-constexpr int kBufferBytes[4] = {1, 2, 3, 4};
 
 int32_t draw(const void* block, int32_t width, int32_t height, bool mirrored) {
   const LibraryState& s = state();
@@ -79,7 +81,7 @@ int32_t draw(const void* block, int32_t width, int32_t height, bool mirrored) {
   DrawJob job;
   job.block = static_cast<const uint8_t*>(block) + bottom * block_stride;
   job.block_stride = block_stride;
-  job.row = active_row(static_cast<int32_t>(first_row)) + first_column * kBufferBytes[d];
+  job.row = active_row(static_cast<int32_t>(first_row)) + first_column * kBytesPerPixel[d];
   job.row_stride = s.active_bytes_per_row;
   job.rows = static_cast<int32_t>(h);
   job.first = static_cast<int32_t>(mirrored ? width - 1 - left : left);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/pixel_format.h"
 #include "rastrix.h"
 #include "platform/platform.h"
 
@@ -13,7 +14,6 @@ namespace rx {
 inline constexpr int kSlotCount = 32;
 inline constexpr int kBuiltinInputSize = 4096;
 inline constexpr int kScratchSize = 10240;
-inline constexpr int kPaletteSize = 256;
 inline constexpr uint16_t kLogPaletteVersion = 0x300;
 inline constexpr uint8_t kPcReserved = 1;  // palette entry flag needed by animation
 
@@ -57,12 +57,6 @@ struct SlotTable {
 
 struct ClipRect {
   int32_t min_x, max_x, min_y, max_y;
-};
-
-// palette index -> pixel value of the active depth
-union PaletteMap {
-  uint16_t rgb565[kPaletteSize];  // 16-bit buffers (first 512 bytes)
-  uint8_t hrgb[kPaletteSize][4];  // 24/32-bit buffers: high byte, red, green, blue
 };
 
 // Default values are those the record holds before rx_init runs.
@@ -113,9 +107,6 @@ struct LibraryState {
 // The record itself, constant-initialised with its "before rx_init" values.
 extern LibraryState g_state;
 inline LibraryState& state() { return g_state; }
-
-// Depth index of a bit count: 0, 1, 2, 3 for 8, 16, 24, 32 bits.
-inline constexpr int depth_index_of(int bits) { return bits / 8 - 1; }
 
 inline bool has_active_buffer() { return state().active_handle >= 0; }
 
