@@ -2,6 +2,7 @@
 import base64
 import time
 
+from pcx_compare import read_ppm  # noqa: F401 (offered to the page tests)
 from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
@@ -42,19 +43,3 @@ def wait_for(browser, script, what):
 def canvas_rgb(browser, canvas="screen"):
     w, h, data = browser.execute_script(CANVAS_RGB, canvas)
     return w, h, base64.b64decode(data)
-
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    assert fields[0] == b"P6" and fields[3] == b"255", path
-    return int(fields[1]), int(fields[2]), data[at + 1:]
