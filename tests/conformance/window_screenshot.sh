@@ -32,7 +32,7 @@ target=root
 [ "$mode" = windowed ] && target=$id
 convert "$work/$name.ppm" -scale "$scale" "$work/$name.expected.png"
 diff=999999
-for _ in $(seq 20); do
+for _ in $(seq 50); do  # a loaded machine may take seconds to draw
   sleep 0.2
   import -window "$target" "$work/$name.png" 2> /dev/null || continue
   diff=$(compare -metric AE "$work/$name.png" "$work/$name.expected.png" null: 2>&1 | cut -d' ' -f1)
@@ -40,7 +40,7 @@ for _ in $(seq 20); do
 done
 echo "  pixels differing from the library's screen: $diff"
 xdotool key --window "$id" q F12 space Escape 2> /dev/null
-for _ in $(seq 100); do kill -0 $pid 2> /dev/null || break; sleep 0.05; done
+for _ in $(seq 200); do kill -0 $pid 2> /dev/null || break; sleep 0.05; done
 kill -0 $pid 2> /dev/null && { echo "  still running after Escape"; kill $pid; exit 1; }
 wait $pid; status=$?
 keys=$(grep '^key' "$work/$name.log" | tr '\n' ' ')
