@@ -66,7 +66,7 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern
 }
 
 // 16 bits, runs stored by the functions above.
-struct Rgb565Masked : Rgb565 {
+struct Masked16 : RowFormat<Pixel16> {
   static constexpr bool kMasked = true;
   using Registers = PaletteRegisters;
   __attribute__((target("avx512bw,avx512vl,bmi2"))) static Registers registers() {

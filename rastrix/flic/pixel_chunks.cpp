@@ -236,8 +236,9 @@ constexpr PixelDecoders decoders_for() {
           decode_delta_flc<F>};
 }
 
-constexpr PixelDecoders kDecoders[4] = {decoders_for<Index8>(), decoders_for<Rgb565>(),
-                                        decoders_for<Bgr24>(), decoders_for<Bgrx32>()};
+constexpr PixelDecoders kDecoders[4] = {
+    decoders_for<RowFormat<Pixel8>>(), decoders_for<RowFormat<Pixel16>>(),
+    decoders_for<RowFormat<Pixel24>>(), decoders_for<RowFormat<Pixel32>>()};
 
 #ifdef RASTRIX_HAS_AVX512
 // A decoder built for the wider vectors with all it calls: their routines
@@ -248,9 +249,9 @@ __attribute__((target("avx512bw,avx512vl,bmi2"), flatten)) void masked(FlicStrea
   Decode(stream, area);
 }
 constexpr PixelDecoders kMaskedDecoders16 = {
-    masked<decode_copy<Rgb565Masked>>, masked<decode_black<Rgb565Masked>>,
-    masked<decode_byte_run<Rgb565Masked>>, masked<decode_delta_fli<Rgb565Masked>>,
-    masked<decode_delta_flc<Rgb565Masked>>};
+    masked<decode_copy<Masked16>>, masked<decode_black<Masked16>>,
+    masked<decode_byte_run<Masked16>>, masked<decode_delta_fli<Masked16>>,
+    masked<decode_delta_flc<Masked16>>};
 #endif
 
 }  // namespace

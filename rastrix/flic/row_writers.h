@@ -1,7 +1,7 @@
 // Row writers: flic pixels (palette indices) turned into the active
-// buffer's pixels, one pixel format per depth, and the Canvas that places
+// buffer's pixels, one row format per depth, and the Canvas that places
 // them: frame origin, current row, clipping. The decoders are templates
-// over the format, chosen once per call by the depth index.
+// over the row format, chosen once per call by the depth index.
 #pragma once
 
 #include <algorithm>
@@ -10,61 +10,30 @@
 #include <cstring>
 
 #include "core/pair_table.h"
+#include "core/pixel_format.h"
 #include "core/state.h"
 #include "flic/flic_format.h"
 #include "flic/palette_chunks.h"
 
 namespace rx::flic {
 
-// The formats below leave storing runs to the Canvas. A format with
-// kMasked stores 16-bit runs itself, with registers it loads once per
-// Canvas (see masked_runs.h).
+// A row format: the buffer's pixel format Px and the table a flic pixel
+// is mapped through, the remap table at 8 bits, else PaletteMap. It leaves
+// storing runs to the Canvas; a format with kMasked stores 16-bit runs
+// itself, with registers it loads once per Canvas (see masked_runs.h).
 struct NoRegisters {};
-struct CanvasRuns {
+template <class Px>
+struct RowFormat : Px {
   static constexpr bool kMasked = false;
   using Registers = NoRegisters;
   static Registers registers() { return {}; }
-};
-
-// 8 bits: the remap table's palette entry.
-struct Index8 : CanvasRuns {
-  using Pixel = uint8_t;
-  using Table = uint8_t;
-  static constexpr int kBytes = 1;
-  static const Table* table() { return remap_table(); }
-  static Pixel pixel(const Table* t, uint8_t p) { return t[p]; }
-  static void store(uint8_t* d, Pixel v) { *d = v; }
-};
-// 16 bits: PaletteMap's 5-6-5 value.
-struct Rgb565 : CanvasRuns {
-  using Pixel = uint16_t;
-  using Table = uint16_t;
-  static constexpr int kBytes = 2;
-  static const Table* table() { return state().palette_map.rgb565; }
-  static Pixel pixel(const Table* t, uint8_t p) { return t[p]; }
-  static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 2); }
-};
-// 24 and 32 bits: PaletteMap's entries are high byte, red, green, blue;
-// the buffer wants blue, green, red (, high byte): the entry reversed.
-struct Bgr24 : CanvasRuns {
-  using Pixel = uint32_t;
-  using Table = uint8_t[4];
-  static constexpr int kBytes = 3;
-  static const Table* table() { return state().palette_map.hrgb; }
-  static Pixel pixel(const Table* t, uint8_t p) {
-    uint32_t v;
-    std::memcpy(&v, t[p], 4);
-    return __builtin_bswap32(v);
+  static const typename Px::MapEntry* table() {
+    if constexpr (Px::kBytes == 1) {
+      return remap_table();
+    } else {
+      return Px::map(state().palette_map);
+    }
   }
-  static void store(uint8_t* d, Pixel v) {
-    d[0] = static_cast<uint8_t>(v);
-    d[1] = static_cast<uint8_t>(v >> 8);
-    d[2] = static_cast<uint8_t>(v >> 16);
-  }
-};
-struct Bgrx32 : Bgr24 {
-  static constexpr int kBytes = 4;
-  static void store(uint8_t* d, Pixel v) { std::memcpy(d, &v, 4); }
 };
 
 // 16-bit runs go out in blocks of this many pixels (see put_copy_blocks),
@@ -131,7 +100,7 @@ class Canvas {
   void fill(int64_t x, uint8_t value, int64_t n) {
     if constexpr (kBlocks) {
       if (blocks_fit(x, n)) {
-        return put_pattern_blocks(row_ + 2 * x, F::pixel(table_, value) * kEveryPixel16,
+        return put_pattern_blocks(row_ + 2 * x, F::mapped(table_, value) * kEveryPixel16,
                                   static_cast<int32_t>(n));
       }
     }
@@ -144,7 +113,7 @@ class Canvas {
     if constexpr (kBlocks) {
       if (blocks_fit(x, n)) {
         const uint64_t pattern =
-            (F::pixel(table_, first) | static_cast<uint64_t>(F::pixel(table_, second)) << 16) *
+            (F::mapped(table_, first) | static_cast<uint64_t>(F::mapped(table_, second)) << 16) *
             kEveryPair16;
         return put_pattern_blocks(row_ + 2 * x, pattern, static_cast<int32_t>(n));
       }
@@ -170,7 +139,7 @@ class Canvas {
   // last ending at the run's end and overlapping the one before: no pixel
   // past the run is touched and the run's length costs no per-pixel tail.
   void put_copy(uint8_t* d, const uint8_t* src, int32_t n) const {
-    const typename F::Table* t = table_;
+    const typename F::MapEntry* t = table_;
     if constexpr (F::kMasked) {
       F::template put_copy<false>(d, src, n, registers_);
       return;
@@ -192,14 +161,14 @@ class Canvas {
         store32(d, table[load16(src)]);
         store32(d + 2 * (n - 2), table[load16(src + n - 2)]);
       } else if (n == 1) {
-        F::store(d, F::pixel(t, src[0]));
+        F::store(d, F::mapped(t, src[0]));
       }
       return;
     }
-    for (int32_t i = 0; i < n; ++i) F::store(d + i * F::kBytes, F::pixel(t, src[i]));
+    for (int32_t i = 0; i < n; ++i) F::store(d + i * F::kBytes, F::mapped(t, src[i]));
   }
   void put_fill(uint8_t* d, uint8_t value, int32_t n) const {
-    const typename F::Pixel v = F::pixel(table_, value);
+    const typename F::Value v = F::mapped(table_, value);
     if constexpr (F::kBytes == 1) {
       std::memset(d, v, static_cast<size_t>(n));
     } else if constexpr (F::kMasked) {
@@ -211,7 +180,7 @@ class Canvas {
     }
   }
   void put_pairs(uint8_t* d, uint8_t first, uint8_t second, int32_t n) const {
-    const typename F::Pixel a = F::pixel(table_, first), b = F::pixel(table_, second);
+    const typename F::Value a = F::mapped(table_, first), b = F::mapped(table_, second);
     if constexpr (F::kBytes == 2) {
       put_pattern16(d, (a | static_cast<uint64_t>(b) << 16) * kEveryPair16, n);
       return;
@@ -343,7 +312,7 @@ class Canvas {
     }
   }
 
-  const typename F::Table* table_;
+  const typename F::MapEntry* table_;
   const uint32_t* pairs_ = nullptr;  // 16 bits only
   [[no_unique_address]] const typename F::Registers registers_;
   int32_t buffer_width_, buffer_height_, bottom_row_;
