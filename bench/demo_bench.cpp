@@ -13,12 +13,10 @@
 
 #include "core/pixel_format.h"
 #include "core/state.h"
-#include "platform/platform.h"
-#include "scene.h"
+#include "page/tank_frame.h"
 #include "school.h"
 #include "step.h"
 #include "tank.h"
-#include "window.h"
 #ifdef RASTRIX_HAVE_SDL2
 #include <SDL.h>
 #endif
@@ -29,84 +27,13 @@ namespace {
 using fishtank::Fish;
 using fishtank::tank;
 
-constexpr int kFish = 12;
-constexpr int kWidth = 640, kHeight = 480;
+constexpr int kWidth = rx::bench::kTankWidth, kHeight = rx::bench::kTankHeight;
 
-// Twelve fish of every kind, all in view, half of them mirrored.
-std::vector<Fish> bench_school() {
-  std::vector<Fish> school;
-  for (int i = 0; i < kFish; ++i) {
-    Fish f{};
-    f.kind = i % fishtank::kKindCount;
-    f.x = 20 + 40 * i;
-    f.y = 150 + 25 * i;
-    f.left_turn = -700;
-    f.right_turn = 1200;
-    f.speed = 1;
-    f.top = 60;
-    f.bottom = 479;
-    f.frame = 1;
-    f.direction = i % 2;
-    school.push_back(f);
-  }
-  return school;
-}
+using rx::bench::compose_frame;
+using rx::bench::tear_down_tank;
 
-void reset_library() {
-  rx_buffer_release();
-  for (int32_t h = 0; h < 32; ++h) rx_buffer_free(h);
-  rx_shutdown();
-  rx_set_decode_buffer(nullptr, 0);
-}
-
-// The tank loaded from its pictures onto a headless screen of the given
-// depth; false when the pictures do not load.
 bool set_up_tank(std::string* why, int32_t desktop_bits = 16) {
-  reset_library();
-  fishtank::reset_window();
-  fishtank::reset_tank();
-  rx_headless_screen(kWidth, kHeight, desktop_bits);
-  fishtank::Tank& t = tank();
-  t.window_dc = reinterpret_cast<RxDC>(rx::platform::window_dc());
-  rx_set_dc(t.window_dc);
-  rx_init();
-  rx_set_buffer_depth(16);
-  t.wheel = rx_buffer_create(fishtank::kWheelWidth, fishtank::kWheelHeight);
-  t.frame = rx_buffer_create(kWidth, kHeight);
-  t.background = rx_buffer_create(kWidth, kHeight);
-  t.assets = RASTRIX_DEMO_ASSETS;
-  t.seed_given = true;
-  *why = fishtank::load_scene();
-  t.school = bench_school();
-  return why->empty();
-}
-
-void tear_down_tank() {
-  reset_library();
-  fishtank::reset_tank();
-}
-
-// The frame the peers build, with the library's calls: background and
-// wheel copies, the bubble, the twelve fish where they stand, one paste.
-// The wheel is not decoded here (the peers blit a ready picture);
-// demo_step below plays it as the demo does.
-void compose_frame(const std::vector<Fish>& school) {
-  fishtank::Tank& t = tank();
-  const int32_t last_x = kWidth - 1, last_y = kHeight - 1;
-  rx_buffer_copy(0, last_x, 0, last_y, 0, last_y, t.background, t.frame);
-  rx_buffer_copy(0, fishtank::kWheelWidth - 1, 0, fishtank::kWheelHeight - 1, fishtank::kWheelLeft,
-                 last_y, t.wheel, t.frame);
-  rx_buffer_select(t.frame);
-  fishtank::draw_bubble_at(458, 352);
-  for (const Fish& f : school) {
-    const fishtank::FishKind& k = t.kinds[f.kind];
-    rx_move_to(f.x, f.y);
-    if (k.facing == f.direction)
-      rx_draw_block(k.block[f.frame].data(), k.width[f.frame], k.height[f.frame]);
-    else
-      rx_draw_block_mirrored(k.block[f.frame].data(), k.width[f.frame], k.height[f.frame]);
-  }
-  rx_buffer_paste(0, last_x, 0, last_y, 0, last_y);
+  return rx::bench::set_up_tank(RASTRIX_DEMO_ASSETS, why, desktop_bits);
 }
 
 void BM_frame_rastrix(benchmark::State& state) {

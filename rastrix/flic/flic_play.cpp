@@ -40,12 +40,12 @@ enum class FrameResult { kShown, kDamaged };
 FrameResult play_sub_chunks(int64_t size, FlicStream& stream, const Player& player) {
   if (size < RX_FLIC_FRAME_HEADER_SIZE) return FrameResult::kDamaged;
   int64_t frame_left = size - RX_FLIC_FRAME_HEADER_SIZE;
-  int32_t sub_chunks = stream.u16();
+  int32_t sub_chunks = stream.u16le();
   stream.skip(RX_FLIC_FRAME_HEADER_SIZE - RX_FLIC_CHUNK_PREFIX_SIZE - 2);
   for (; sub_chunks > 0 && !stream.ended(); --sub_chunks) {
     const int64_t start = stream.offset();
-    int64_t chunk_size = stream.u32();
-    int32_t type = stream.u16();
+    int64_t chunk_size = stream.u32le();
+    int32_t type = stream.u16le();
     if (type < 0) break;  // the data ended: the frame ends here
     if (chunk_size < RX_FLIC_CHUNK_PREFIX_SIZE) return FrameResult::kDamaged;
     frame_left -= chunk_size;
@@ -91,8 +91,8 @@ int32_t rx_flic_play(FlicContext* context, int32_t frames, int32_t flags) {
     // A chunk that stops the call is where the next call starts, so a
     // damaged flic ends (the next call returns 0) instead of replaying.
     const int64_t chunk_start = stream.offset();
-    int64_t size = stream.u32();
-    int32_t type = stream.u16();
+    int64_t size = stream.u32le();
+    int32_t type = stream.u16le();
     if (type < 0) {  // the data ends: nothing is left to give back
       stream.finish(*context);
       return shown;

@@ -137,7 +137,7 @@ void palette_chunk(FlicStream& stream, bool six_bit, int32_t flags) {
     return;
   }
   const bool eight_bit = state().active_bits == 8;
-  int32_t packets = stream.u16();
+  int32_t packets = stream.u16le();
   int index = 0;
   for (int32_t p = 0; p < packets; ++p) {
     int skip = stream.byte();

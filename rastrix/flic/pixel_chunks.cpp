@@ -104,8 +104,8 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
-  int32_t first = stream.u16();
-  int32_t lines = stream.u16();
+  int32_t first = stream.u16le();
+  int32_t lines = stream.u16le();
   if (lines <= 0) return;
   canvas.set_row(area.origin_y + first);
   // The cursor stays in a local from row to row while the bytes are
@@ -174,10 +174,10 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
   Canvas<F> canvas(area);
   uint8_t* const gather = row_buffer();
-  int32_t lines = stream.u16();
+  int32_t lines = stream.u16le();
   canvas.set_row(area.origin_y);
   while (lines > 0) {
-    int32_t w = stream.u16();
+    int32_t w = stream.u16le();
     if (w < 0) return;
     if (w >= kSkipLinesWord) {
       canvas.set_row(canvas.row() + (kWordRange - w));

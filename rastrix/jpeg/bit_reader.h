@@ -1,4 +1,4 @@
-// Entropy-coded data: a 64-bit bit buffer over the Source, whole bytes at
+// Entropy-coded data: a 64-bit bit buffer over the InputSource, whole bytes at
 // a time, with byte stuffing (0xFF 0x00) undone. A marker stops the
 // filling; from then on (and at the end of the input) zero bits are
 // supplied and counted, so a scan that needs them can be told apart.
@@ -8,22 +8,22 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/input_source.h"
 #include "jpeg/huffman.h"
-#include "jpeg/input.h"
 
 namespace rx::jpeg {
 
 inline constexpr int kNoMarker = -1;
 
 struct BitReader {
-  Source* src;
+  InputSource* src;
   uint64_t bits;    // next bit in bit 63
   int count;        // bits held, padding included
   int padding;      // zero bits supplied after the data stopped
   int marker;       // marker code that stopped the data, or kNoMarker
   bool stopped;     // a marker or the end of the input was met
 
-  void start(Source* source) {
+  void start(InputSource* source) {
     src = source;
     bits = 0;
     count = padding = 0;
@@ -36,22 +36,22 @@ struct BitReader {
     // Whole bytes straight from the input while no 0xFF needs a look
     // at its successor; at most eight, so eight must be there. Without
     // an 0xFF among the eight, all the bytes that fit go in at once.
-    if (!stopped && src->end - src->pos >= kWordBytes) {
-      const uint8_t* p = src->pos;
+    if (!stopped && src->available() >= kWordBytes) {
+      const uint8_t* p = src->cursor();
       uint64_t word = big_endian_word(p);
       if (count <= 56 && !has_ff_byte(word)) {
         int taken = (64 - count) / 8;  // 1..8
         int room = 64 - 8 * taken;
         bits |= (word >> room) << (room - count);
         count += 8 * taken;
-        src->pos = p + taken;
+        src->advance_to(p + taken);
         return;
       }
       while (count <= 56 && *p != 0xFF) {
         bits |= static_cast<uint64_t>(*p++) << (56 - count);
         count += 8;
       }
-      src->pos = p;
+      src->advance_to(p);
     }
     while (count <= 56) {
       int b = stopped ? 0 : data_byte();
@@ -141,7 +141,7 @@ struct BitReader {
       do next = src->byte();
       while (next == 0xFF);  // fill bytes before a marker
       if (next == 0) return 0xFF;
-      marker = next;  // kEndOfInput stays "no marker"
+      marker = next;  // the end of the input stays "no marker"
       if (next < 0) marker = kNoMarker;
       stopped = true;
       return 0;

@@ -14,7 +14,7 @@ bool sampling_ok(int f) { return f >= 1 && f <= kMaxSampling; }
 
 }  // namespace
 
-int32_t read_frame_header(Source& src, FrameHeader& into) {
+int32_t read_frame_header(InputSource& src, FrameHeader& into) {
   int32_t body = segment_body(src);
   if (body < 0) return -body;
   uint8_t head[kFixedBytes];

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "jpeg/input.h"
+#include "core/input_source.h"
 #include "jpeg/jpeg_tables.h"
 
 namespace rx::jpeg {
@@ -20,6 +20,6 @@ struct FrameHeader {
 
 // Reads the segment after an SOF0 marker. 0, or the result code of
 // rx_show_jpeg that refuses the frame.
-int32_t read_frame_header(Source& src, FrameHeader& into);
+int32_t read_frame_header(InputSource& src, FrameHeader& into);
 
 }  // namespace rx::jpeg

@@ -18,12 +18,14 @@ inline constexpr uint16_t kSignature = 0xFFD8;
 
 extern "C" int32_t rx_jpeg_header(const char* file_name, JpegInfo* info) {
   using namespace rx::jpeg;
+  using rx::InputSource;
   if (info == nullptr) return RX_ERR_ARGUMENT;
   rx::ScopedFile file(rx::file_open(file_name));
   if (file.fd() < 0) return RX_ERR_ARGUMENT;
   // The ScratchArea is the read area, whatever DecodeBuffer is installed.
-  Source src = make_source(rx::state().scratch, rx::kScratchSize, file.fd());
-  src.seeks = true;
+  // The walk looks at no segment it skips, so skips move the file instead.
+  InputSource src = InputSource::over_file(file.fd(), rx::state().scratch, rx::kScratchSize,
+                                           InputSource::Skip::kSeek, InputSource::Count::kNone);
   FrameHeader header;
   if (read_header(src, header) != RX_OK) return RX_ERR_RESOURCE;
   JpegInfo filled{};

@@ -1,13 +1,14 @@
 // rx_show_jpeg: the picture's input, then the walk over its segments that
 // decodes each scan.
 #include "core/file_io.h"
+#include "core/input_source.h"
 #include "core/state.h"
-#include "jpeg/input.h"
 #include "jpeg/segments.h"
 #include "jpeg/walk.h"
 
 extern "C" int32_t rx_show_jpeg(const char* file_name, int32_t flags) {
   using namespace rx::jpeg;
+  using rx::InputSource;
   rx::LibraryState& s = rx::state();
   if (!rx::has_active_buffer() || s.active_bits <= 8) return RX_OK;
   int fd = -1;
@@ -16,7 +17,10 @@ extern "C" int32_t rx_show_jpeg(const char* file_name, int32_t flags) {
     if (fd < 0) return RX_PICTURE_CANNOT_OPEN;
   }
   rx::ScopedFile file(fd);
-  Source src = make_source(s.input_buffer, s.input_size, fd);
+  InputSource src =
+      fd < 0 ? InputSource::over_memory(s.input_buffer, s.input_size)
+             : InputSource::over_file(fd, s.input_buffer, s.input_size, InputSource::Skip::kRead,
+                                      InputSource::Count::kNone);
   if (!starts_picture(src)) return RX_PICTURE_BAD_START;
   Frame frame{};
   frame.depth_index = s.depth_index;

@@ -26,7 +26,7 @@ void keep_frame(const FrameHeader& header, Frame& f) {
   f.width = header.width, f.height = header.height, f.components = header.components;
 }
 
-int32_t read_huffman(Source& src, bool keep) {
+int32_t read_huffman(InputSource& src, bool keep) {
   int32_t left = segment_body(src);
   if (left < 0) return -left;
   HuffmanTable checked;
@@ -50,7 +50,7 @@ int32_t read_huffman(Source& src, bool keep) {
   return RX_OK;
 }
 
-int32_t read_quant(Source& src, bool keep) {
+int32_t read_quant(InputSource& src, bool keep) {
   int32_t left = segment_body(src);
   if (left < 0) return -left;
   while (left > 0) {
@@ -68,11 +68,11 @@ int32_t read_quant(Source& src, bool keep) {
   return RX_OK;
 }
 
-int32_t read_restart(Source& src, Frame& f) {
+int32_t read_restart(InputSource& src, Frame& f) {
   int32_t body = segment_body(src);
   if (body < 0) return -body;
   if (body != 2) return RX_JPEG_BAD_LENGTH;
-  int32_t interval = src.word();
+  int32_t interval = src.u16be();
   if (interval < 0) return RX_JPEG_TRUNCATED;
   f.restart_interval = f.restart_counter = interval;
   return RX_OK;
@@ -82,7 +82,7 @@ int32_t read_restart(Source& src, Frame& f) {
 // defined tables. 0 or a result code. Before a frame header (the only
 // place a walk to the frame header meets a scan) it refuses the scan
 // before any table is looked at.
-int32_t read_scan(Source& src, Frame& f) {
+int32_t read_scan(InputSource& src, Frame& f) {
   int32_t body = segment_body(src);
   if (body < 0) return -body;
   int n = src.byte();
@@ -126,7 +126,7 @@ int finish_scan(const BitReader& bits) {
 
 }  // namespace
 
-int32_t walk_segments(Source& src, WalkGoal goal, Frame& f, FrameHeader& header) {
+int32_t walk_segments(InputSource& src, WalkGoal goal, Frame& f, FrameHeader& header) {
   bool keep = goal == WalkGoal::kPicture;
   int pending = kNoMarker;
   for (;;) {
@@ -179,7 +179,7 @@ int32_t walk_segments(Source& src, WalkGoal goal, Frame& f, FrameHeader& header)
   }
 }
 
-int32_t read_header(Source& src, FrameHeader& header) {
+int32_t read_header(InputSource& src, FrameHeader& header) {
   if (!starts_picture(src)) return RX_PICTURE_BAD_START;
   Frame f{};
   int32_t result = walk_segments(src, WalkGoal::kFrameHeader, f, header);

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "core/input_source.h"
 #include "jpeg/frame.h"
 #include "jpeg/frame_header.h"
-#include "jpeg/input.h"
 
 namespace rx::jpeg {
 
@@ -20,7 +20,7 @@ enum class WalkGoal {
 // 0 at EOI (or, for kFrameHeader, once the frame header is read: then
 // f.seen is set and header holds it), else the result code of
 // rx_show_jpeg. The frame header read lands in header either way.
-int32_t walk_segments(Source& src, WalkGoal goal, Frame& f, FrameHeader& header);
+int32_t walk_segments(InputSource& src, WalkGoal goal, Frame& f, FrameHeader& header);
 
 // Result of read_header when EOI comes before any frame header: the
 // decoder then draws nothing and reports the picture complete.
@@ -29,6 +29,6 @@ inline constexpr int32_t kNoFrameHeader = -1;
 // The frame header of the picture at the start of src (SOI included),
 // read as the decoder reads it. 0, kNoFrameHeader, or the result code of
 // rx_show_jpeg that refuses the stream on the way.
-int32_t read_header(Source& src, FrameHeader& header);
+int32_t read_header(InputSource& src, FrameHeader& header);
 
 }  // namespace rx::jpeg

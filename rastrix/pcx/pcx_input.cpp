@@ -5,9 +5,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "core/file_io.h"
-#include "core/state.h"
-
 namespace rx::pcx {
 
 namespace {
@@ -65,33 +62,14 @@ void decode_fast(const uint8_t*& in, const uint8_t* end, uint8_t*& out, uint8_t*
 
 }  // namespace
 
-LineDecoder::LineDecoder(int fd, uint8_t* buffer, int32_t buffer_size, const uint8_t* data,
-                         int32_t size)
-    : fd_(fd), buffer_(buffer), buffer_size_(buffer_size), next_(data), end_(data + size) {}
-
+// A read of 0 bytes ends the data.
 LineDecoder LineDecoder::from_file(int fd, uint8_t* buffer, int32_t buffer_size) {
-  return LineDecoder(fd, buffer, buffer_size, buffer, 0);
+  return LineDecoder(InputSource::over_file(fd, buffer, buffer_size, InputSource::Skip::kRead,
+                                            InputSource::Count::kBytesRead));
 }
 
 LineDecoder LineDecoder::from_memory(const uint8_t* data, int32_t size) {
-  return LineDecoder(-1, nullptr, 0, data, size);
-}
-
-// One block of the InputBuffer's size; a read of 0 bytes ends the data.
-bool LineDecoder::refill() {
-  if (ended_ || fd_ < 0) {
-    ended_ = true;
-    return false;
-  }
-  const int32_t got = file_read(fd_, buffer_, buffer_size_);
-  state().bytes_read = static_cast<uint32_t>(got);
-  if (got <= 0) {
-    ended_ = true;
-    return false;
-  }
-  next_ = buffer_;
-  end_ = buffer_ + got;
-  return true;
+  return LineDecoder(InputSource::over_memory(data, size));
 }
 
 void LineDecoder::decode(uint8_t* line, int32_t line_length) {
@@ -105,15 +83,15 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
   uint8_t* const stop = line + line_length;
   carry_ = 0;
   if (stop - out > kFastMargin && line_length <= kFastLineMax &&
-      end_ - next_ >= 2 * (stop - out) + kWord) {
+      source_.available() >= 2 * (stop - out) + kWord) {
     // Words stored past the last token hold no data yet: the line's old
     // bytes come back there, so a line whose data ends later (in the
     // careful loop below) keeps them, as it would have without the words.
     uint8_t before[kFastLineMax];
     std::memcpy(before, line, static_cast<size_t>(line_length));
-    const uint8_t* in = next_;
-    decode_fast(in, end_, out, stop - kFastMargin, stop);
-    next_ = in;
+    const uint8_t* in = source_.cursor();
+    decode_fast(in, source_.buffered_end(), out, stop - kFastMargin, stop);
+    source_.advance_to(in);
     const ptrdiff_t at = out - line;
     std::memcpy(out, before + at, static_cast<size_t>(std::min<ptrdiff_t>(kWord, line_length - at)));
   }
@@ -121,8 +99,8 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
     // Local cursors: stores through out may alias the members. While a
     // whole token is in hand, literal or run is picked without a branch,
     // as noisy pictures mix the two unpredictably.
-    const uint8_t* in = next_;
-    const uint8_t* const end = end_;
+    const uint8_t* in = source_.cursor();
+    const uint8_t* const end = source_.buffered_end();
     while (end - in >= 2 && out < stop) {
       // Eight literals in a row (no byte with both top bits set) are
       // copied at once.
@@ -153,18 +131,18 @@ void LineDecoder::decode(uint8_t* line, int32_t line_length) {
         out += count;
       }
     }
-    next_ = in;
+    source_.advance_to(in);
     if (out >= stop) break;
     // A token split across refills, or the end of the data.
-    if (next_ == end_ && !refill()) return;
-    const uint8_t byte = *next_++;
+    const int byte = source_.byte();
+    if (byte < 0) return;
     if (byte < kRunFlag) {
-      *out++ = byte;
+      *out++ = static_cast<uint8_t>(byte);
       continue;
     }
-    if (next_ == end_ && !refill()) return;
-    const uint8_t value = *next_++;
-    for (int n = byte & kRunCountMask; n > 0; --n) *out++ = value;
+    const int value = source_.byte();
+    if (value < 0) return;
+    for (int n = byte & kRunCountMask; n > 0; --n) *out++ = static_cast<uint8_t>(value);
   }
   carry_ = static_cast<int32_t>(out - stop);
 }

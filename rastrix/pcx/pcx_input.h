@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/input_source.h"
+
 namespace rx::pcx {
 
 // A byte of 0xC0 or more starts a run of (byte & 63) copies of the next
@@ -28,15 +30,9 @@ class LineDecoder {
   void decode(uint8_t* line, int32_t line_length);
 
  private:
-  LineDecoder(int fd, uint8_t* buffer, int32_t buffer_size, const uint8_t* data, int32_t size);
-  bool refill();
+  explicit LineDecoder(const InputSource& source) : source_(source) {}
 
-  int fd_;
-  uint8_t* buffer_;
-  int32_t buffer_size_;
-  const uint8_t* next_;
-  const uint8_t* end_;
-  bool ended_ = false;
+  InputSource source_;
   int32_t carry_ = 0;
 };
 

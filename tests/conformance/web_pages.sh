@@ -52,4 +52,12 @@ PYTHONPATH=$here "$python" "$here/web_tank.py" "http://127.0.0.1:$port/tank.html
   "$work/native.ppm" "$web/tank-screenshot.png" || exit 1
 PYTHONPATH=$here "$python" "$here/web_view.py" "http://127.0.0.1:$port/view.html" "$build/rxtool" \
   "$shared/corpus/peers" "$source_dir/demo/assets" -- "$web/view-screenshot.png" || exit 1
+# The benchmark page's workloads are named by the native program of the
+# same source, which trees without the benchmarks do not build.
+if [ -x "$build/rastrix_page_bench" ]; then
+  PYTHONPATH=$here "$python" "$here/web_bench.py" "http://127.0.0.1:$port/bench.html" \
+    "$build/rastrix_page_bench" "$source_dir/demo/assets" || exit 1
+else
+  echo "the benchmark page is not checked: $build/rastrix_page_bench is not built"
+fi
 echo "PASS: web pages"

@@ -41,7 +41,8 @@ TEST(JpegBitReader, ReadsTheDataBitsWhereverStuffingFalls) {
   for (int round = 0; round < 400; ++round) {
     int ff_one_in = 2 + round % 40;  // from dense runs of 0xFF to rare ones
     Coded c = make_coded(rng, 1 + static_cast<int>(rng() % 200), ff_one_in);
-    Source src = make_source(c.stream.data(), static_cast<int32_t>(c.stream.size()), -1);
+    InputSource src =
+        InputSource::over_memory(c.stream.data(), static_cast<int32_t>(c.stream.size()));
     BitReader br;
     br.start(&src);
     size_t at = 0, total = c.data.size() * 8;
@@ -66,7 +67,7 @@ TEST(JpegBitReader, ReadsTheDataBitsWhereverStuffingFalls) {
 
 TEST(JpegBitReader, EndOfInputWithoutMarkerGivesZeroPadding) {
   std::vector<uint8_t> stream(20, 0xA5);
-  Source src = make_source(stream.data(), static_cast<int32_t>(stream.size()), -1);
+  InputSource src = InputSource::over_memory(stream.data(), static_cast<int32_t>(stream.size()));
   BitReader br;
   br.start(&src);
   for (int i = 0; i < 20; ++i) {

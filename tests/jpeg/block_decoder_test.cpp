@@ -146,7 +146,7 @@ TEST(JpegBlockDecoder, DecodesRandomBlocksAsEncoded) {
     expected_last.push_back(last);
   }
   std::vector<uint8_t> stream = w.finish();
-  Source src = make_source(stream.data(), static_cast<int32_t>(stream.size()), -1);
+  InputSource src = InputSource::over_memory(stream.data(), static_cast<int32_t>(stream.size()));
   BitReader br;
   br.start(&src);
   int32_t decoded_predictor = 0;
@@ -176,7 +176,7 @@ TEST(JpegBlockDecoder, RunsPastTheLastCoefficientAreRefused) {
     for (int i = 0; i < 5; ++i) w.symbol(ac, rs), w.value(1, 1);  // past coefficient 63
     w.symbol(ac, 0x00);
     std::vector<uint8_t> stream = w.finish();
-    Source src = make_source(stream.data(), static_cast<int32_t>(stream.size()), -1);
+    InputSource src = InputSource::over_memory(stream.data(), static_cast<int32_t>(stream.size()));
     BitReader br;
     br.start(&src);
     int32_t predictor = 0;

@@ -123,7 +123,7 @@ TEST_F(JpegHeaderAgreement, HeaderVerdictMatchesTheDecoder) {
     JpegInfo info{};
     int32_t header = rx_jpeg_header(path.c_str(), &info);
     std::vector<uint8_t> copy = p.bytes;
-    jpeg::Source src = jpeg::make_source(copy.data(), static_cast<int32_t>(copy.size()), -1);
+    InputSource src = InputSource::over_memory(copy.data(), static_cast<int32_t>(copy.size()));
     jpeg::FrameHeader frame{};
     int32_t verdict = jpeg::read_header(src, frame);
     ASSERT_EQ(header == RX_OK, verdict == RX_OK) << verdict;
@@ -144,7 +144,7 @@ TEST_F(JpegHeaderAgreement, HeaderVerdictMatchesTheDecoder) {
     ++accepted;
     // The decoder accepts everything up to the frame header the header
     // reader stopped after: ended there, the picture is complete.
-    std::vector<uint8_t> to_frame(p.bytes.begin(), p.bytes.begin() + (src.pos - copy.data()));
+    std::vector<uint8_t> to_frame(p.bytes.begin(), p.bytes.begin() + src.offset());
     to_frame.insert(to_frame.end(), {0xFF, 0xD9});
     ASSERT_GE(buffer(16, 16), 0);
     EXPECT_EQ(show(write_file("to_frame.jpg", to_frame), to_frame), RX_OK);

@@ -74,7 +74,7 @@ std::vector<uint8_t> with_fill(const std::vector<uint8_t>& d, int count) {
 // The header reader's verdict on a stream in memory, as the decoder's
 // result code (kNoFrameHeader when EOI comes first).
 int32_t header_verdict(std::vector<uint8_t> d, jpeg::FrameHeader* header = nullptr) {
-  jpeg::Source src = jpeg::make_source(d.data(), static_cast<int32_t>(d.size()), -1);
+  InputSource src = InputSource::over_memory(d.data(), static_cast<int32_t>(d.size()));
   jpeg::FrameHeader read{};
   int32_t verdict = jpeg::read_header(src, read);
   if (header != nullptr) *header = read;
