@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
 #include "page/tank_frame.h"
 #include "school.h"
@@ -133,14 +134,15 @@ bool read_scene(Scene* out, std::string* why) {
 
 // The bubble as the step draws it, on a top-down 16-bit frame.
 void brighten_bubble(uint16_t* frame, int pitch_pixels, int x, int y) {
-  auto widen = [](int v, int max) { return v * 255 / max; };
+  const auto lift = [](uint8_t channel) {
+    return static_cast<uint8_t>(fishtank::brighten(channel));
+  };
   for (int r = 0; r < fishtank::kBubbleSide; ++r)
     for (int c = 0; c < fishtank::kBubbleSide; ++c) {
       if (!fishtank::kBubbleMask[r * fishtank::kBubbleSide + c]) continue;
       uint16_t& v = frame[static_cast<size_t>(y - r) * pitch_pixels + x + c];
-      int red = fishtank::brighten(widen(v >> 11, 31)), green = fishtank::brighten(widen((v >> 5) & 63, 63)),
-          blue = fishtank::brighten(widen(v & 31, 31));
-      v = static_cast<uint16_t>((red >> 3) << 11 | (green >> 2) << 5 | blue >> 3);
+      const rx::Rgb rgb = rx::unpack_565(v);
+      v = rx::pack_565({lift(rgb.red), lift(rgb.green), lift(rgb.blue)});
     }
 }
 

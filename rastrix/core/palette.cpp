@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "core/default_palette.h"
+#include "core/pixel_format.h"
 #include "core/state.h"
-#include "platform/pixel_formats.h"
 
 namespace rx {
 
@@ -22,7 +22,7 @@ void map_entries(LibraryState& s, int32_t bits, int first, int count) {
   const LogPaletteEntry* e = s.log_palette.entries + first;
   if (bits == 16) {
     uint16_t* to = s.palette_map.rgb565 + first;
-    for (int i = 0; i < count; ++i) to[i] = platform::pack_565({e[i].red, e[i].green, e[i].blue});
+    for (int i = 0; i < count; ++i) to[i] = pack_565({e[i].red, e[i].green, e[i].blue});
   } else if (bits == 24 || bits == 32) {
     uint8_t(*to)[4] = s.palette_map.hrgb + first;
     for (int i = 0; i < count; ++i) {

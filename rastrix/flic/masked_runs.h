@@ -2,7 +2,7 @@
 // eight registers, up to 32 indices become pixels in four table permutes,
 // and a masked store writes exactly the run's pixels. No pixel past a run
 // is read or rewritten, so a run of any length at any column costs the
-// same few instructions.
+// same few instructions (see pixel_runs.h for what a store is).
 // Only where avx512_usable(); the decoders that use it are built for
 // these instructions as a whole (see pixel_chunks.cpp).
 #pragma once
@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "core/lane_masks.h"
-#include "flic/row_writers.h"
+#include "flic/pixel_runs.h"
 
 namespace rx::flic {
 
@@ -65,35 +65,62 @@ __attribute__((target("avx512bw,avx512vl,bmi2"))) inline void put_masked_pattern
   _mm512_mask_storeu_epi16(d, first_lanes(n), v);
 }
 
-// 16 bits, runs stored by the functions above.
-struct Rgb565Masked : Rgb565 {
-  static constexpr bool kMasked = true;
-  using Registers = PaletteRegisters;
-  __attribute__((target("avx512bw,avx512vl,bmi2"))) static Registers registers() {
-    return load_palette_registers(table());
+// 16 bits, runs stored by the functions above. Every writer is exact; the
+// room-taking ones are the same but for copy_read_ahead, which loads 32
+// indices at once, so the Canvas takes them wherever a run is inside.
+class MaskedRuns16 {
+ public:
+  static constexpr int kBytes = 2;
+  static constexpr bool kRoomy = true;
+  static int64_t room_end(int64_t x, int64_t n) { return x + n; }
+
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) MaskedRuns16()
+      : table_(pixel_table<Pixel16>()), registers_(load_palette_registers(table_)) {}
+
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void copy(uint8_t* d, const uint8_t* src,
+                                                              int32_t n) const {
+    put_copy<false>(d, src, n, registers_);
   }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void fill(uint8_t* d, uint8_t index,
+                                                              int32_t n) const {
+    put_masked_pattern(d, _mm512_set1_epi16(static_cast<int16_t>(table_[index])), n);
+  }
+  // Two pixels alternating, the first lower.
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void pairs(uint8_t* d, uint8_t first,
+                                                               uint8_t second, int32_t n) const {
+    const uint32_t pair = table_[first] | static_cast<uint32_t>(table_[second]) << 16;
+    put_masked_pattern(d, _mm512_set1_epi32(static_cast<int32_t>(pair)), n);
+  }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void copy_read_ahead(uint8_t* d,
+                                                                         const uint8_t* src,
+                                                                         int32_t n) const {
+    put_copy<true>(d, src, n, registers_);
+  }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void fill_in_room(uint8_t* d, uint8_t index,
+                                                                      int32_t n) const {
+    fill(d, index, n);
+  }
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) void pairs_in_room(uint8_t* d, uint8_t first,
+                                                                       uint8_t second,
+                                                                       int32_t n) const {
+    pairs(d, first, second, n);
+  }
+
+ private:
   // n pixels at d from the indices src[0 .. n); with kReadAhead, src may
   // be read up to kRunReadAhead bytes past them, else not at all.
   template <bool kReadAhead>
-  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_copy(uint8_t* d,
-                                                                         const uint8_t* src,
-                                                                         int32_t n,
-                                                                         const Registers& r) {
+  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_copy(
+      uint8_t* d, const uint8_t* src, int32_t n, const PaletteRegisters& r) {
     for (; n > kVectorPixels; n -= kVectorPixels, d += 2 * kVectorPixels, src += kVectorPixels)
       _mm512_storeu_si512(d, palette_pixels(r, load_indices(src)));
     const __mmask32 run = first_lanes(n);
     const __m256i last = kReadAhead ? load_indices(src) : _mm256_maskz_loadu_epi8(run, src);
     _mm512_mask_storeu_epi16(d, run, palette_pixels(r, last));
   }
-  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_fill(uint8_t* d, uint16_t pixel,
-                                                                         int32_t n) {
-    put_masked_pattern(d, _mm512_set1_epi16(static_cast<int16_t>(pixel)), n);
-  }
-  // Two pixels alternating, the lower first.
-  __attribute__((target("avx512bw,avx512vl,bmi2"))) static void put_pairs(uint8_t* d, uint32_t pair,
-                                                                          int32_t n) {
-    put_masked_pattern(d, _mm512_set1_epi32(static_cast<int32_t>(pair)), n);
-  }
+
+  const uint16_t* table_;
+  const PaletteRegisters registers_;
 };
 
 }  // namespace rx::flic

@@ -2,7 +2,9 @@
 
 #include "core/cpu_features.h"
 #include "core/state.h"
+#include "flic/block_runs.h"
 #include "flic/masked_runs.h"
+#include "flic/pixel_runs.h"
 
 namespace rx::flic {
 namespace {
@@ -19,10 +21,10 @@ constexpr int32_t kWordRange = 0x10000;
 constexpr int64_t kLongestWordPacket = 2 + 2 * 127 + kRunReadAhead;
 constexpr int64_t kLongestBytePacket = 2 + 127 + kRunReadAhead;
 
-template <class F>
+template <class Store>
 void decode_copy(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
-  Canvas<F> canvas(area);
+  Canvas<Store> canvas(area);
   uint8_t* const gather = row_buffer();
   canvas.set_row(area.origin_y);
   for (int32_t rows = area.height; rows > 0; --rows, canvas.next_row()) {
@@ -32,9 +34,9 @@ void decode_copy(FlicStream& stream, const FrameArea& frame) {
   }
 }
 
-template <class F>
+template <class Store>
 void decode_black(FlicStream&, const FrameArea& area) {
-  Canvas<F> canvas(area);
+  Canvas<Store> canvas(area);
   canvas.set_row(area.origin_y);
   for (int32_t rows = area.height; rows > 0 && !canvas.below_buffer(); --rows) {
     canvas.fill(area.origin_x, 0, area.width);
@@ -45,10 +47,10 @@ void decode_black(FlicStream&, const FrameArea& area) {
 // Each row: an ignored count byte, then packets until the width is made;
 // a count t >= 0 repeats the next byte t times, t < 0 copies -t bytes. A
 // last packet that overshoots the width draws only up to it.
-template <class F>
+template <class Store>
 void decode_byte_run(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
-  Canvas<F> canvas(area);
+  Canvas<Store> canvas(area);
   uint8_t* const gather = row_buffer();
   canvas.set_row(area.origin_y);
   for (int32_t rows = area.height; rows > 0; --rows, canvas.next_row()) {
@@ -64,7 +66,7 @@ void decode_byte_run(FlicStream& stream, const FrameArea& frame) {
       while (made < area.width && end - p >= kLongestBytePacket) {
         int32_t count = static_cast<int8_t>(p[0]);
         const int32_t room = area.width - made;
-        uint8_t* const d = row + made * F::kBytes;
+        uint8_t* const d = row + made * Store::kBytes;
         if (count >= 0) {
           canvas.put_fill(d, p[1], std::min(count, room));
           p += 2;
@@ -99,10 +101,10 @@ void decode_byte_run(FlicStream& stream, const FrameArea& frame) {
 
 // First line, line count, then per line a packet count and packets of a
 // column skip and a count t: t >= 0 copies t bytes, t < 0 repeats one.
-template <class F>
+template <class Store>
 void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
-  Canvas<F> canvas(area);
+  Canvas<Store> canvas(area);
   uint8_t* const gather = row_buffer();
   int32_t first = stream.u16le();
   int32_t lines = stream.u16le();
@@ -169,10 +171,10 @@ void decode_delta_fli(FlicStream& stream, const FrameArea& frame) {
 // last pixel, 0xxxxxxx is the packet count of a line. Packets: a column
 // skip and a count t of pixel pairs, t >= 0 literal, t < 0 one pair
 // repeated.
-template <class F>
+template <class Store>
 void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
   const FrameArea area = frame;  // pixel stores may alias the caller's, not this copy
-  Canvas<F> canvas(area);
+  Canvas<Store> canvas(area);
   uint8_t* const gather = row_buffer();
   int32_t lines = stream.u16le();
   canvas.set_row(area.origin_y);
@@ -230,14 +232,15 @@ void decode_delta_flc(FlicStream& stream, const FrameArea& frame) {
   }
 }
 
-template <class F>
+template <class Store>
 constexpr PixelDecoders decoders_for() {
-  return {decode_copy<F>, decode_black<F>, decode_byte_run<F>, decode_delta_fli<F>,
-          decode_delta_flc<F>};
+  return {decode_copy<Store>, decode_black<Store>, decode_byte_run<Store>, decode_delta_fli<Store>,
+          decode_delta_flc<Store>};
 }
 
-constexpr PixelDecoders kDecoders[4] = {decoders_for<Index8>(), decoders_for<Rgb565>(),
-                                        decoders_for<Bgr24>(), decoders_for<Bgrx32>()};
+constexpr PixelDecoders kDecoders[4] = {decoders_for<Runs8>(), decoders_for<BlockRuns16>(),
+                                        decoders_for<RgbRuns<Pixel24>>(),
+                                        decoders_for<RgbRuns<Pixel32>>()};
 
 #ifdef RASTRIX_HAS_AVX512
 // A decoder built for the wider vectors with all it calls: their routines
@@ -248,9 +251,9 @@ __attribute__((target("avx512bw,avx512vl,bmi2"), flatten)) void masked(FlicStrea
   Decode(stream, area);
 }
 constexpr PixelDecoders kMaskedDecoders16 = {
-    masked<decode_copy<Rgb565Masked>>, masked<decode_black<Rgb565Masked>>,
-    masked<decode_byte_run<Rgb565Masked>>, masked<decode_delta_fli<Rgb565Masked>>,
-    masked<decode_delta_flc<Rgb565Masked>>};
+    masked<decode_copy<MaskedRuns16>>, masked<decode_black<MaskedRuns16>>,
+    masked<decode_byte_run<MaskedRuns16>>, masked<decode_delta_fli<MaskedRuns16>>,
+    masked<decode_delta_flc<MaskedRuns16>>};
 #endif
 
 }  // namespace

@@ -3,8 +3,8 @@
 // the data.
 #pragma once
 
+#include "flic/canvas.h"
 #include "flic/flic_stream.h"
-#include "flic/row_writers.h"
 
 namespace rx::flic {
 

@@ -97,9 +97,9 @@ inline void store8888(uint8_t* out, const Sums& s) {
 
 template <class Pixel>
 inline void store(uint8_t* out, const Sums& s) {
-  if constexpr (std::is_same_v<Pixel, Pixel565>)
+  if constexpr (std::is_same_v<Pixel, Pixel16>)
     store565(out, s);
-  else if constexpr (std::is_same_v<Pixel, Pixel888>)
+  else if constexpr (std::is_same_v<Pixel, Pixel24>)
     store888(out, s);
   else
     store8888(out, s);
@@ -239,9 +239,9 @@ constexpr void fill_depth(Writers& w, int depth_index, bool fast) {
 
 constexpr Writers make_writers(bool fast) {
   Writers w{};
-  fill_depth<Pixel565>(w, 1, fast);
-  fill_depth<Pixel888>(w, 2, fast);
-  fill_depth<Pixel8888>(w, 3, fast);
+  fill_depth<Pixel16>(w, 1, fast);
+  fill_depth<Pixel24>(w, 2, fast);
+  fill_depth<Pixel32>(w, 3, fast);
   return w;
 }
 

@@ -169,9 +169,9 @@ inline __attribute__((target("avx2"))) void store888(uint8_t* out, const Terms& 
 
 template <class Pixel>
 inline __attribute__((target("avx2"))) void store(uint8_t* out, const Terms& sums) {
-  if constexpr (std::is_same_v<Pixel, Pixel565>)
+  if constexpr (std::is_same_v<Pixel, Pixel16>)
     store565(out, sums);
-  else if constexpr (std::is_same_v<Pixel, Pixel888>)
+  else if constexpr (std::is_same_v<Pixel, Pixel24>)
     store888(out, sums);
   else
     store8888(out, sums);
@@ -248,9 +248,9 @@ constexpr void fill_depth(Writers& w, int depth_index) {
 
 constexpr Writers make_writers() {
   Writers w{};
-  fill_depth<Pixel565>(w, 1);
-  fill_depth<Pixel888>(w, 2);
-  fill_depth<Pixel8888>(w, 3);
+  fill_depth<Pixel16>(w, 1);
+  fill_depth<Pixel24>(w, 2);
+  fill_depth<Pixel32>(w, 3);
   return w;
 }
 

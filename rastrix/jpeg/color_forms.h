@@ -1,12 +1,12 @@
 // What every set of line writers shares: the conversion factors, the pixel
-// forms, the portable writer (also the vector writers' head and tail) and
+// stores, the portable writer (also the vector writers' head and tail) and
 // the table of one set.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
 #include "core/cpu_features.h"
+#include "core/pixel_format.h"
 #include "jpeg/color.h"
 
 namespace rx::jpeg {
@@ -31,37 +31,26 @@ constexpr ClampTables make_clamp() {
   ClampTables c{};
   for (int i = 0; i < kClampSize; ++i) {
     c.byte[i] = static_cast<uint8_t>(clamped(i));
-    c.red565[i] = static_cast<uint16_t>((clamped(i) >> 3) << 11);
-    c.green565[i] = static_cast<uint16_t>((clamped(i) >> 2) << 5);
-    c.blue565[i] = static_cast<uint16_t>(clamped(i) >> 3);
+    c.red565[i] = red_565(clamped(i));
+    c.green565[i] = green_565(clamped(i));
+    c.blue565[i] = blue_5(clamped(i));
   }
   return c;
 }
 constexpr ClampTables kClamp = make_clamp();
 
-// Each pixel form takes Y and the three chroma terms (offset by
-// kClampOffset already folded into the terms).
-struct Pixel565 {
-  static constexpr int kBytes = 2;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
-    uint16_t v = static_cast<uint16_t>(kClamp.red565[l + red] | kClamp.green565[l + green] |
-                                       kClamp.blue565[l + blue]);
-    std::memcpy(p, &v, 2);
-  }
-};
-struct Pixel888 {
-  static constexpr int kBytes = 3;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
+// The pixel of format Pixel (Pixel16, Pixel24 or Pixel32) at p, from Y
+// and the three chroma terms (offset by kClampOffset already folded into
+// the terms). A 32-bit pixel's fourth byte keeps its old value.
+template <class Pixel>
+inline void put(uint8_t* p, int l, int red, int green, int blue) {
+  if constexpr (Pixel::kBytes == 2) {
+    Pixel::store(p, static_cast<uint16_t>(kClamp.red565[l + red] | kClamp.green565[l + green] |
+                                          kClamp.blue565[l + blue]));
+  } else {
     p[0] = kClamp.byte[l + blue], p[1] = kClamp.byte[l + green], p[2] = kClamp.byte[l + red];
   }
-};
-// The fourth byte of each pixel keeps its old value.
-struct Pixel8888 {
-  static constexpr int kBytes = 4;
-  static void put(uint8_t* p, int l, int red, int green, int blue) {
-    Pixel888::put(p, l, red, green, blue);
-  }
-};
+}
 
 // One or two lines (kTwo) that share their chroma line.
 template <class Pixel, int kReplication, bool kTwo>
@@ -77,10 +66,10 @@ void color_lines(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const 
     int green = kClampOffset - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]];
     int blue = t.cb_to_blue[cb[c]] + kClampOffset;
     for (; x < group_end; ++x) {
-      Pixel::put(out0, y0[x], red, green, blue);
+      put<Pixel>(out0, y0[x], red, green, blue);
       out0 += Pixel::kBytes;
       if constexpr (kTwo) {
-        Pixel::put(out1, y1[x], red, green, blue);
+        put<Pixel>(out1, y1[x], red, green, blue);
         out1 += Pixel::kBytes;
       }
     }
@@ -119,7 +108,7 @@ void color_line_scalar_of(const uint8_t* y, const uint8_t* cb, const uint8_t* cr
 template <class Pixel>
 void gray_line_scalar_of(const uint8_t* y, int32_t count, uint8_t* out) {
   for (int32_t i = 0; i < count; ++i, out += Pixel::kBytes)
-    Pixel::put(out, y[i], kClampOffset, kClampOffset, kClampOffset);
+    put<Pixel>(out, y[i], kClampOffset, kClampOffset, kClampOffset);
 }
 
 // One writer set: every depth (null for 8 bits) and replication.

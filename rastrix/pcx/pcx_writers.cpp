@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/pair_table.h"
+#include "core/pixel_format.h"
 #include "core/state.h"
 
 namespace rx::pcx {
@@ -38,8 +39,6 @@ struct Indexed256 {
   static uint8_t index(const uint8_t* line, int32_t, int32_t i) { return line[i]; }
 };
 
-void store16(uint8_t* at, uint16_t value) { std::memcpy(at, &value, sizeof value); }
-
 // How a palette index becomes a pixel, per depth.
 struct Index8 {
   template <class Source>
@@ -49,41 +48,23 @@ struct Index8 {
   }
 };
 
-struct Map16 {
+// 16, 24 and 32 bits: the palette map's pixel of the index.
+template <class Px>
+struct Mapped {
   template <class Source>
   static void write(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
-    const uint16_t* map = state().palette_map.rgb565;
+    const typename Px::MapEntry* map = Px::map(state().palette_map);
+    const auto pixel = [&](int32_t k) {
+      return Px::mapped(map, Source::index(line, bpl, first + k));
+    };
     int32_t k = 0;
-    for (; k + 4 <= count; k += 4) {  // four pixels per store
-      const uint16_t four[4] = {map[Source::index(line, bpl, first + k)],
-                                map[Source::index(line, bpl, first + k + 1)],
-                                map[Source::index(line, bpl, first + k + 2)],
-                                map[Source::index(line, bpl, first + k + 3)]};
-      std::memcpy(row + 2 * k, four, sizeof four);
+    if constexpr (Px::kBytes == 2) {
+      for (; k + 4 <= count; k += 4) {  // four pixels per store
+        const uint16_t four[4] = {pixel(k), pixel(k + 1), pixel(k + 2), pixel(k + 3)};
+        std::memcpy(row + 2 * k, four, sizeof four);
+      }
     }
-    for (; k < count; ++k) store16(row + 2 * k, map[Source::index(line, bpl, first + k)]);
-  }
-};
-
-struct Map24 {
-  template <class Source>
-  static void write(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
-    const auto& map = state().palette_map.hrgb;
-    for (int32_t k = 0; k < count; ++k, row += 3) {
-      const uint8_t* e = map[Source::index(line, bpl, first + k)];
-      row[0] = e[3], row[1] = e[2], row[2] = e[1];
-    }
-  }
-};
-
-struct Map32 {
-  template <class Source>
-  static void write(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
-    const auto& map = state().palette_map.hrgb;
-    for (int32_t k = 0; k < count; ++k, row += 4) {
-      const uint8_t* e = map[Source::index(line, bpl, first + k)];
-      row[0] = e[3], row[1] = e[2], row[2] = e[1], row[3] = e[0];
-    }
+    for (; k < count; ++k) Px::store(row + Px::kBytes * k, pixel(k));
   }
 };
 
@@ -92,7 +73,7 @@ struct Map32 {
 // Two pixels per lookup in the pair table.
 void write_256_to_16(const uint8_t* line, int32_t, int32_t first, int32_t count, uint8_t* row) {
   constexpr uint64_t kEveryByte = 0x0101010101010101ull;
-  const uint16_t* map = state().palette_map.rgb565;
+  const uint16_t* map = Pixel16::map(state().palette_map);
   const uint32_t* pairs = rgb565_pairs();
   const uint8_t* index = line + first;
   // Pixels 2p and 2p + 1 of eight indexes read as one word (low byte
@@ -114,7 +95,7 @@ void write_256_to_16(const uint8_t* line, int32_t, int32_t first, int32_t count,
                               two(eight, 2) | two(eight, 3) << 32};
     std::memcpy(row + 2 * k, four, sizeof four);
   }
-  for (; k < count; ++k) store16(row + 2 * k, map[index[k]]);
+  for (; k < count; ++k) Pixel16::store(row + 2 * k, map[index[k]]);
 }
 
 template <class Source, class Depth>
@@ -128,10 +109,10 @@ void true_color16(const uint8_t* line, int32_t bpl, int32_t first, int32_t count
   const uint8_t* green = red + bpl;
   const uint8_t* blue = green + bpl;
   for (int32_t k = 0; k < count; ++k)
-    store16(row + 2 * k, static_cast<uint16_t>((red[k] >> 3) << 11 | (green[k] >> 2) << 5 |
-                                               (blue[k] >> 3)));
+    Pixel16::store(row + 2 * k, Pixel16::pack({red[k], green[k], blue[k]}));
 }
 
+// 24 and 32 bits a byte at a time, which the compiler turns into vectors.
 template <int kBytesPerPixel>
 void true_color(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, uint8_t* row) {
   const uint8_t* red = line + first;
@@ -145,13 +126,13 @@ void true_color(const uint8_t* line, int32_t bpl, int32_t first, int32_t count, 
 
 // Rows in the order of Variant, columns by depth index.
 constexpr PixelWriter kWriters[kVariantCount][4] = {
-    {write_indexed<SixteenColors, Index8>, write_indexed<SixteenColors, Map16>,
-     write_indexed<SixteenColors, Map24>, write_indexed<SixteenColors, Map32>},
+    {write_indexed<SixteenColors, Index8>, write_indexed<SixteenColors, Mapped<Pixel16>>,
+     write_indexed<SixteenColors, Mapped<Pixel24>>, write_indexed<SixteenColors, Mapped<Pixel32>>},
     {nullptr, true_color16, true_color<3>, true_color<4>},
-    {write_indexed<Indexed256, Index8>, write_256_to_16,
-     write_indexed<Indexed256, Map24>, write_indexed<Indexed256, Map32>},
-    {write_indexed<TwoColors, Index8>, write_indexed<TwoColors, Map16>,
-     write_indexed<TwoColors, Map24>, write_indexed<TwoColors, Map32>},
+    {write_indexed<Indexed256, Index8>, write_256_to_16, write_indexed<Indexed256, Mapped<Pixel24>>,
+     write_indexed<Indexed256, Mapped<Pixel32>>},
+    {write_indexed<TwoColors, Index8>, write_indexed<TwoColors, Mapped<Pixel16>>,
+     write_indexed<TwoColors, Mapped<Pixel24>>, write_indexed<TwoColors, Mapped<Pixel32>>},
 };
 
 }  // namespace

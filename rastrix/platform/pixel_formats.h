@@ -1,35 +1,13 @@
-// Pixel encodings shared by the screen and the library: 5-6-5 packing with
-// the library's widening rule, and reading pixels of a bottom-up DIB.
+// Reading pixels of a bottom-up DIB, in the core pixel vocabulary.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "core/pixel_format.h"
 #include "platform/platform.h"
 
 namespace rx::platform {
-
-struct Rgb {
-  uint8_t red, green, blue;
-};
-
-// Widening of 5- and 6-bit components: v x 255 / max, truncated.
-constexpr uint8_t widen5(uint32_t v) { return static_cast<uint8_t>(v * 255 / 31); }
-constexpr uint8_t widen6(uint32_t v) { return static_cast<uint8_t>(v * 255 / 63); }
-
-constexpr uint16_t pack_565(Rgb c) {
-  return static_cast<uint16_t>((c.red >> 3) << 11 | (c.green >> 2) << 5 | (c.blue >> 3));
-}
-constexpr Rgb unpack_565(uint16_t v) {
-  return {widen5((v >> 11) & 31), widen6((v >> 5) & 63), widen5(v & 31)};
-}
-
-constexpr uint16_t pack_555(Rgb c) {
-  return static_cast<uint16_t>((c.red >> 3) << 10 | (c.green >> 3) << 5 | (c.blue >> 3));
-}
-constexpr Rgb unpack_555(uint16_t v) {
-  return {widen5((v >> 10) & 31), widen5((v >> 5) & 31), widen5(v & 31)};
-}
 
 // The fields of a BITMAPINFO block that a transfer needs.
 struct DibHeader {
@@ -70,6 +48,11 @@ inline DibHeader read_dib_header(const uint8_t* info, int32_t usage) {
   return h;
 }
 
+// A 16-bit bitmap holds 5-5-5 pixels when its masks say so, else 5-6-5.
+inline bool holds_555(const DibHeader& h) {
+  return h.compression == 3 && h.green_mask == kGreenMask555;
+}
+
 // Colour of pixel x of a DIB row. For 8-bit bitmaps *index receives the
 // palette index a palette screen shows (usage kPaletteColors), else -1.
 inline Rgb dib_pixel_rgb(const DibHeader& h, const uint8_t* info, const uint8_t* row, int32_t x,
@@ -89,7 +72,7 @@ inline Rgb dib_pixel_rgb(const DibHeader& h, const uint8_t* info, const uint8_t*
     }
     case 16: {
       uint16_t v = load_u16(row + 2 * x);
-      if (h.compression == 3 && h.green_mask == 0x03E0) return unpack_555(v);
+      if (holds_555(h)) return unpack_555(v);
       return unpack_565(v);
     }
     case 24:

@@ -17,16 +17,8 @@ void store_pixel(ScreenState& s, int32_t x, int32_t y, Rgb c, int index) {
     case 8:
       *p = index >= 0 ? static_cast<uint8_t>(index) : s.nearest.of(c);
       break;
-    case 15: {
-      uint16_t v = pack_555(c);
-      std::memcpy(p, &v, 2);
-      break;
-    }
-    case 16: {
-      uint16_t v = pack_565(c);
-      std::memcpy(p, &v, 2);
-      break;
-    }
+    case 15: Pixel15::store(p, Pixel15::pack(c)); break;
+    case 16: Pixel16::store(p, Pixel16::pack(c)); break;
     default:
       p[0] = c.blue;
       p[1] = c.green;
@@ -69,7 +61,7 @@ void copy_32_to_32(uint8_t* dst, const uint8_t* src, int32_t n, NearestColours&)
 
 // The same reading of a bitmap as dib_pixel_rgb; null when no run fits.
 RowCopy row_copy_for(const DibHeader& h, int32_t screen_bits) {
-  const bool is_565 = h.bits == 16 && !(h.compression == 3 && h.green_mask == 0x03E0);
+  const bool is_565 = h.bits == 16 && !holds_555(h);
   if (is_565 && screen_bits == 16) return copy_565_to_16;
   if (is_565 && screen_bits == 32) return copy_565_to_rgb<4>;
   if (is_565 && screen_bits == 24) return copy_565_to_rgb<3>;

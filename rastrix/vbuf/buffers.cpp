@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/palette.h"
+#include "core/pixel_format.h"
 #include "core/state.h"
 #include "vbuf/slots.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 constexpr uint32_t kBitFields = 3;  // compression: colour masks follow the header
 constexpr int32_t kMaskOffset = kInfoHeaderSize;
-constexpr uint32_t kMasks16[3] = {0xF800, 0x07E0, 0x001F};
+constexpr uint32_t kMasks16[3] = {kRedMask565, kGreenMask565, kBlueMask5};
 constexpr uint32_t kMasks32[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
 
 void store_u32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }

@@ -1,6 +1,7 @@
 // rx_buffer_pixels: the active buffer's pixels and colours for a reader.
 #include <cstring>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
 #include "rastrix.h"
 
@@ -8,13 +9,13 @@ namespace {
 
 // The value a pixel of the active depth holds for palette index i.
 uint32_t mapped_value(const rx::LibraryState& s, int i) {
+  const auto index = static_cast<uint8_t>(i);
   switch (s.active_bits) {
-    case 8: return static_cast<uint32_t>(i);
-    case 16: return s.palette_map.rgb565[i];
+    case 8: return index;
+    case 16: return rx::Pixel16::mapped(rx::Pixel16::map(s.palette_map), index);
     default: {  // the bytes blue, green, red (, high byte) read as one number
-      const uint8_t* e = s.palette_map.hrgb[i];
-      const uint32_t high = s.active_bits == 32 ? static_cast<uint32_t>(e[0]) << 24 : 0;
-      return high | static_cast<uint32_t>(e[1]) << 16 | static_cast<uint32_t>(e[2]) << 8 | e[3];
+      const uint32_t v = rx::Pixel32::mapped(rx::Pixel32::map(s.palette_map), index);
+      return s.active_bits == 32 ? v : v & 0x00FFFFFFu;  // 24 bits keep no high byte
     }
   }
 }

@@ -2,8 +2,8 @@
 // brightens and that bright water stays bright under it.
 #include <gtest/gtest.h>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
-#include "platform/pixel_formats.h"
 #include "step.h"
 #include "support/headless_fixture.h"
 
@@ -51,10 +51,10 @@ class BubbleDrawTest : public rx::support::HeadlessTest {
 
 TEST_F(BubbleDrawTest, BrightensTheMaskedPixelsAboveItsLowerLeftCorner) {
   ASSERT_GE(rx::support::make_buffer(16, 640, 480), 0);
-  const uint16_t grey = rx::platform::pack_565({100, 100, 100});
-  const uint16_t lit = static_cast<uint16_t>(
-      rx_pack_rgb(brighten(rx::platform::widen5(100 >> 3)), brighten(rx::platform::widen6(100 >> 2)),
-                  brighten(rx::platform::widen5(100 >> 3))));
+  const uint16_t grey = rx::pack_565({100, 100, 100});
+  const uint16_t lit = static_cast<uint16_t>(rx_pack_rgb(brighten(rx::widen5(100 >> 3)),
+                                                         brighten(rx::widen6(100 >> 2)),
+                                                         brighten(rx::widen5(100 >> 3))));
   fill(grey);
   draw_bubble_at(458, 352);
   for (int y = 330; y < 360; ++y)
@@ -67,7 +67,7 @@ TEST_F(BubbleDrawTest, BrightensTheMaskedPixelsAboveItsLowerLeftCorner) {
 
 TEST_F(BubbleDrawTest, NearTheTopOnlyTheRowsInsideAreTaken) {
   ASSERT_GE(rx::support::make_buffer(16, 640, 480), 0);
-  const uint16_t grey = rx::platform::pack_565({100, 100, 100});
+  const uint16_t grey = rx::pack_565({100, 100, 100});
   fill(grey);
   draw_bubble_at(457, 11);
   int changed_rows = 0;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
-#include "platform/pixel_formats.h"
 #include "shell.h"
 #include "step.h"
 #include "tank_fixture.h"
@@ -130,9 +130,9 @@ class CompositionTest : public TankTest {
         for (int c = 0; c < 14; ++c) {
           if (!kBubbleMask[row * 14 + c]) continue;
           uint16_t& v = frame.px[static_cast<size_t>(by - row) * 640 + bx + c];
-          platform::Rgb rgb = platform::unpack_565(v);
+          rx::Rgb rgb = rx::unpack_565(v);
           auto lift = [](uint8_t ch) { return static_cast<uint8_t>(std::min(ch + 30, 255)); };
-          v = platform::pack_565({lift(rgb.red), lift(rgb.green), lift(rgb.blue)});
+          v = rx::pack_565({lift(rgb.red), lift(rgb.green), lift(rgb.blue)});
         }
       for (Swimmer& f : school) {
         const FishKind& kind = tank().kinds[f.kind];
@@ -213,7 +213,7 @@ TEST_F(CompositionTest, HeadlessFramesMatchFramesComposedIndependently) {
     const std::vector<uint8_t>& rgb = shown[s];
     int wrong = 0, first = -1;
     for (size_t i = 0; i < frame.px.size(); ++i) {
-      platform::Rgb c = platform::unpack_565(frame.px[i]);
+      rx::Rgb c = rx::unpack_565(frame.px[i]);
       if (c.red != rgb[3 * i] || c.green != rgb[3 * i + 1] || c.blue != rgb[3 * i + 2]) {
         if (first < 0) first = static_cast<int>(i);
         ++wrong;

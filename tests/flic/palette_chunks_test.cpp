@@ -1,8 +1,9 @@
 // Palette chunks, the row writers' colours per depth and the 8-bit
 // reduction.
 #include "flic/palette_chunks.h"
+
+#include "core/pixel_format.h"
 #include "flic_fixture.h"
-#include "platform/pixel_formats.h"
 
 namespace rx::flic_test {
 namespace {
@@ -74,8 +75,8 @@ TEST_F(PaletteChunks, RowWritersTurnIndicesIntoEachDepthsPixels) {
   std::vector<Bytes> subs = {sub_chunk(RX_FLIC_COLOR_256, chunk),
                              sub_chunk(RX_FLIC_COPY, support::copy_body(pic.data(), 4, 2))};
   ASSERT_EQ(play(16, subs), 1);
-  EXPECT_EQ(pixel16(0, 0), platform::pack_565({0x12, 0x34, 0x56}));
-  EXPECT_EQ(pixel16(1, 0), platform::pack_565({0xF0, 0x0F, 0x88}));
+  EXPECT_EQ(pixel16(0, 0), rx::pack_565({0x12, 0x34, 0x56}));
+  EXPECT_EQ(pixel16(1, 0), rx::pack_565({0xF0, 0x0F, 0x88}));
   ASSERT_EQ(play(24, subs), 1);
   EXPECT_EQ(bytes_at(0, 0, 6), (std::vector<uint8_t>{0x56, 0x34, 0x12, 0x88, 0x0F, 0xF0}));
   ASSERT_EQ(play(32, subs), 1);
@@ -94,7 +95,7 @@ TEST_F(PaletteChunks, SixteenBitPixelsFollowEveryPaletteChange) {
   auto check = [&](const char* what) {
     for (int i = 0; i < 32; ++i) {
       const LogPaletteEntry& e = entry(pic[i]);
-      ASSERT_EQ(pixel16(i % 16, i / 16), platform::pack_565({e.red, e.green, e.blue}))
+      ASSERT_EQ(pixel16(i % 16, i / 16), rx::pack_565({e.red, e.green, e.blue}))
           << what << " pixel " << i;
     }
   };

@@ -4,9 +4,9 @@
 // 8-bit buffer gets from the same frames, and nothing outside the frame
 // may change.
 #include "core/cpu_features.h"
+#include "core/pixel_format.h"
 #include "flic/pixel_chunks.h"
 #include "flic_fixture.h"
-#include "platform/pixel_formats.h"
 
 namespace rx::flic_test {
 namespace {
@@ -66,7 +66,7 @@ class RowWriters : public FlicTest {
         uint16_t colour = kUntouched;
         if (fx >= 0 && fx < w) {
           const LogPaletteEntry& e = entry(want[static_cast<size_t>(y) * w + fx]);
-          colour = platform::pack_565({e.red, e.green, e.blue});
+          colour = rx::pack_565({e.red, e.green, e.blue});
         }
         ASSERT_EQ(pixel16(x, y), colour) << what << " at " << x << "," << y << " from " << left;
       }

@@ -208,7 +208,7 @@ TEST(JpegColor, LinesClampAndPackEachDepth) {
   uint8_t grey[2] = {0xFF, 0x84};
   gray_line(1)(grey, 2, reinterpret_cast<uint8_t*>(p565));
   EXPECT_EQ(p565[0], 0xFFFF);
-  EXPECT_EQ(p565[1], (0x84 >> 3) << 11 | (0x84 >> 2) << 5 | 0x84 >> 3);
+  EXPECT_EQ(p565[1], pack_565({0x84, 0x84, 0x84}));
   uint8_t quad[8] = {9, 9, 9, 0xAB, 9, 9, 9, 0xCD};
   gray_line(3)(grey, 2, quad);
   EXPECT_EQ(quad[3], 0xAB);
@@ -238,7 +238,7 @@ TEST(JpegColor, LineWritersMatchThePixelFormula) {
     y0[i] = static_cast<uint8_t>(rng()), y1[i] = static_cast<uint8_t>(rng()),
     cb[i] = static_cast<uint8_t>(rng()), cr[i] = static_cast<uint8_t>(rng());
   const ColorTables& t = kColorTables;
-  auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+  auto clamp = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
   for (int depth = 1; depth <= 3; ++depth) {
     int bytes = depth == 1 ? 2 : depth == 2 ? 3 : 4;
     for (int rep = 1; rep <= kMaxReplication; ++rep)
@@ -251,12 +251,12 @@ TEST(JpegColor, LineWritersMatchThePixelFormula) {
             const uint8_t* o = line ? out1 : out0;
             for (int i = 0; i < count; ++i) {
               int x = first + i, c = x / rep;
-              int r = clamp(l[x] + t.cr_to_red[cr[c]]);
-              int g = clamp(l[x] - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]]);
-              int b = clamp(l[x] + t.cb_to_blue[cb[c]]);
+              const uint8_t r = clamp(l[x] + t.cr_to_red[cr[c]]);
+              const uint8_t g = clamp(l[x] - t.cb_to_green[cb[c]] - t.cr_to_green[cr[c]]);
+              const uint8_t b = clamp(l[x] + t.cb_to_blue[cb[c]]);
               const uint8_t* p = o + i * bytes;
               if (depth == 1) {
-                ASSERT_EQ(p[0] | p[1] << 8, (r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
+                ASSERT_EQ(Pixel16::load(p), pack_565({r, g, b}))
                     << rep << " " << first << " " << count << " " << i;
               } else {
                 ASSERT_EQ(p[0], b);

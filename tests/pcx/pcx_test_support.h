@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
-#include "platform/pixel_formats.h"
 #include "rastrix.h"
 #include "support/headless_fixture.h"
 #include "writers/pcx_writer.h"
@@ -86,7 +86,7 @@ inline void fill_active(uint8_t byte) {
 inline Bytes pixel_of(uint8_t r, uint8_t g, uint8_t b) {
   switch (state().active_bits) {
     case 16: {
-      const uint16_t v = platform::pack_565({r, g, b});
+      const uint16_t v = rx::pack_565({r, g, b});
       return {static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>(v >> 8)};
     }
     case 24: return {b, g, r};

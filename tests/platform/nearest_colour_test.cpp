@@ -14,7 +14,7 @@ namespace {
 
 namespace platform = rx::platform;
 using platform::PaletteEntry;
-using platform::Rgb;
+using rx::Rgb;
 using rx::support::make_buffer;
 
 // A palette with repeated entries and entries one step apart, so that
@@ -78,7 +78,7 @@ TEST(NearestColours, AnswerEveryFiveSixFivePixelAsTheSearch) {
       nearest.of_565_row(reinterpret_cast<const uint8_t*>(pixels.data()), 65536, out.data());
       for (uint32_t v = 0; v < 65536; ++v)
         ASSERT_EQ(out[v], platform::search_nearest(palette.data(), 256,
-                                                   platform::unpack_565(static_cast<uint16_t>(v))))
+                                                   rx::unpack_565(static_cast<uint16_t>(v))))
             << "pixel " << v << ", palette " << seed << ", round " << round;
     }
   }
@@ -114,7 +114,7 @@ class NearestOnScreen : public rx::support::EightBitDesktop {
       for (int32_t x = 0; x < 256; ++x) {
         const uint16_t pixel = static_cast<uint16_t>(y * 256 + x);
         ASSERT_EQ(v.pixels[y * v.bytes_per_row + x],
-                  platform::search_nearest(system, entries, platform::unpack_565(pixel)))
+                  platform::search_nearest(system, entries, rx::unpack_565(pixel)))
             << what << ": 5-6-5 pixel " << pixel;
       }
     rx_buffer_select(twenty_four_);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/pixel_format.h"
 #include "core/state.h"
 #include "support/headless_fixture.h"
 
@@ -52,6 +53,37 @@ TEST_F(HeadlessTest, FifteenBitScreensKeepFiveBitsPerChannel) {
   EXPECT_EQ(rgb[0], 8);    // 1 of 31
   EXPECT_EQ(rgb[1], 131);  // 16 of 31
   EXPECT_EQ(rgb[2], 255);
+}
+
+// A 16-bit bitmap whose masks say 5-5-5 is read as 5-5-5 on every
+// screen, the 16-bit one too (no straight copy of 5-6-5 rows).
+TEST_F(HeadlessTest, SixteenBitBitmapsWithFiveFiveFiveMasksReadAsFiveFiveFive) {
+  uint8_t info[52] = {40};
+  info[4] = 3;   // width
+  info[8] = 1;   // height
+  info[12] = 1;  // planes
+  info[14] = 16;
+  info[16] = 3;  // the masks follow the header
+  const uint32_t masks[3] = {rx::kRedMask555, rx::kGreenMask555, rx::kBlueMask5};
+  std::memcpy(info + 40, masks, sizeof masks);
+  const uint16_t row[4] = {rx::kRedMask555, rx::kGreenMask555, rx::pack_555({8, 131, 255})};
+  for (int32_t bits : {16, 24, 32}) {
+    ASSERT_NE(rx_headless_screen(16, 16, bits), nullptr);
+    ASSERT_EQ(platform::set_dib_bits_to_device(platform::window_dc(), 0, 0, 3, 1, 0, 0, 0, 1,
+                                               reinterpret_cast<const uint8_t*>(row), info,
+                                               platform::kRgbColors),
+              1);
+    const rx::Rgb want[3] = {{255, 0, 0}, {0, 255, 0}, {8, 131, 255}};
+    for (int32_t x = 0; x < 3; ++x) {
+      uint8_t rgb[3];
+      ASSERT_EQ(rx_screen_pixel(x, 0, rgb), 0);
+      // A 16-bit screen keeps 5-6-5 of the colour.
+      const rx::Rgb shown = bits == 16 ? rx::unpack_565(rx::pack_565(want[x])) : want[x];
+      EXPECT_EQ(rgb[0], shown.red) << bits << " " << x;
+      EXPECT_EQ(rgb[1], shown.green) << bits << " " << x;
+      EXPECT_EQ(rgb[2], shown.blue) << bits << " " << x;
+    }
+  }
 }
 
 TEST_F(FourBitDesktop, PaletteIndicesShowTheNearestOfSixteenColours) {

@@ -194,7 +194,7 @@ TEST_F(HeadlessTest, PasteShowsExactColoursOnATrueColourScreen) {
           const rx::RgbQuad& q = rx::state().color_table[px[0]];
           want[0] = q.red, want[1] = q.green, want[2] = q.blue;
         } else if (bits == 16) {
-          platform::Rgb c = platform::unpack_565(static_cast<uint16_t>(px[0] | px[1] << 8));
+          rx::Rgb c = rx::unpack_565(static_cast<uint16_t>(px[0] | px[1] << 8));
           want[0] = c.red, want[1] = c.green, want[2] = c.blue;
         } else {
           want[0] = px[2], want[1] = px[1], want[2] = px[0];
