@@ -38,7 +38,6 @@ const typename Px::MapEntry* pixel_table() {
 // Stores without room-taking writers.
 struct ExactRuns {
   static constexpr bool kRoomy = false;
-  static int64_t room_end(int64_t, int64_t) { return 0; }
 };
 
 // One pixel at a time: 24 and 32 bits (RgbRuns), and 8 bits (Runs8).
